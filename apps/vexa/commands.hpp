@@ -1,0 +1,29 @@
+#pragma once
+// The sub-commands of the vexa toolbox. Each Add*Commands registers its commands on
+// the application; a command's callback leaves its exit status in `exitCode`.
+
+#include <CLI/CLI.hpp>
+
+#include <string>
+
+#include "platform/platform.hpp"
+
+namespace vexa::cli {
+
+// 0 success, 1 a negative answer (does not verify, invalid script), 2 bad input.
+enum ExitCode : int { kSuccess = 0, kNegative = 1, kBadInput = 2 };
+
+struct Context {
+    Platform& platform;
+    int exitCode = kSuccess;
+};
+
+void AddSigCommands(CLI::App& app, Context& context);
+void AddScriptCommands(CLI::App& app, Context& context);
+
+// Why `path` cannot be read as a file, for messages: "no such file", "is a directory", ...
+std::string WhyUnreadable(const std::string& path);
+// Prints "vexa: <message>" to stderr and raises the exit status to `code`.
+void Fail(Context& context, int code, const std::string& message);
+
+}  // namespace vexa::cli

@@ -1,0 +1,21 @@
+#pragma once
+// The 14-digit time stamp: year, month, day, hour, minute, second in local time,
+// "19981106042436" for 4:24:36 AM on 6 November 1998.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vexa {
+
+struct TimeStamp {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    bool operator==(const TimeStamp&) const = default;
+};
+
+// Year with four digits, the other fields with two, zero-padded. The fields must be valid.
+std::string FormatTimeStamp14(const TimeStamp& stamp);
+// Exactly 14 digits naming a real date and time (leap years counted); nullopt otherwise.
+std::optional<TimeStamp> ParseTimeStamp14(std::string_view text);
+
+}  // namespace vexa
