@@ -16,8 +16,8 @@ struct RawUrl {
     std::string_view fragment;
 };
 
-// Beyond this a page address is used as given rather than canonicalised; the
-// buffer holds the terminating zero as well.
+// A page address whose canonical form does not fit this buffer, terminating zero
+// included, is used as given.
 constexpr std::size_t kCanonicalBufferSize = 300;
 
 bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -96,7 +96,7 @@ std::string RemoveDotSegments(std::string_view in) {
             in.remove_prefix(end);
             continue;
         }
-        if (segment == ".." && lead) PopLastSegment(out);
+        if (segment == "..") PopLastSegment(out);
         if (!lead) {
             in.remove_prefix(std::min(end + 1, in.size()));
         } else if (end < in.size()) {
@@ -194,7 +194,6 @@ std::optional<UrlParts> SplitUrl(std::string_view url) {
     parts.scheme = raw.scheme.substr(0, raw.scheme.size() - 1);
     parts.path = raw.path;
     parts.extra = std::string(raw.query) + std::string(raw.fragment);
-
     if (!raw.authority.empty()) SplitAuthority(raw.authority.substr(2), parts);
     return parts;
 }

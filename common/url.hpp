@@ -38,9 +38,10 @@ std::string CanonicalizeUrl(std::string_view url);
 // Null when base has no scheme or reference is a Windows file name.
 std::optional<std::string> CombineUrl(std::string_view base, std::string_view reference);
 
-// The directory URL of a page: canonicalised (kept as given when the result would
-// not fit the 300-character buffer of the page address rules), query and fragment
-// cut, a final "\x" pair dropped, then everything up to the last "/" or "\".
+// The directory URL of a page, the base for the names its script refers to:
+// canonicalised (as given when the result has 300 characters or more), query and
+// fragment cut, the last two characters dropped when the first of them is "\",
+// then everything up to and including the last "/" or "\". Empty without either.
 std::string PageBaseUrl(std::string_view pageUrl);
 
 }  // namespace vexa
