@@ -153,11 +153,10 @@ std::string GenerateFileSignature(Files& files, const std::string& filename) {
 }
 
 bool VerifyFile(Files& files, const std::string& filename, std::string_view signature) {
-    if (!signature.starts_with(kTag)) return false;
-    // A script may carry a remark behind the signature.
-    signature = signature.substr(0, signature.rfind('\''));
-    // What remains still starts with the tag, so a file that cannot be signed ("") never matches.
-    return GenerateFileSignature(files, filename) == Trim(signature);
+    // A script may carry a remark behind the signature, and blanks around it.
+    std::string_view bare = Trim(signature.substr(0, signature.rfind('\'')));
+    // Without the tag the file is not read; with it, a file that cannot be signed ("") never matches.
+    return bare.starts_with(kTag) && GenerateFileSignature(files, filename) == bare;
 }
 
 std::string LongSigToShortSig(std::string_view longSignature) {

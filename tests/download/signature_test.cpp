@@ -171,7 +171,7 @@ TEST(FileSignature, ReadFailureAnywhereGivesNoSignature) {
     }
 }
 
-TEST(VerifyFile, AcceptsRemarksAndTrailingBlanksButNothingElse) {
+TEST(VerifyFile, AcceptsRemarksAndSurroundingBlanksButNothingElse) {
     FakeFiles files;
     files.Put("f.cab", "123456789");
     const std::string sig = GenerateFileSignature(files, "f.cab");
@@ -190,7 +190,8 @@ TEST(VerifyFile, AcceptsRemarksAndTrailingBlanksButNothingElse) {
         {sig + " \t' a remark", true},
         {sig + "  \t\r\n", true},
         {sig + "'it's a remark", false},  // cut at the last apostrophe only
-        {" " + sig, false},               // the tag is looked for before anything is trimmed
+        {" \t" + sig + " ", true},
+        {" \t" + sig + " ' remark", true},
         {upper, false},
         {sig.substr(2), false},
         {"2-" + sig.substr(2), false},
