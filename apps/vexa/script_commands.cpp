@@ -36,7 +36,8 @@ void PrintCommands(const ScriptLines& lines) {
 void CheckScript(Context& context, const CheckOptions& options) {
     ScriptLines lines;
     if (!LoadScriptLines(context.platform.files, options.path, lines)) {
-        Fail(context, kNegative, std::string(kCannotLoadScript) + " " + options.path + ": " + WhyUnreadable(options.path));
+        Fail(context, kBadInput,
+             options.path + ": " + std::string(kCannotLoadScript) + " (" + WhyUnreadable(options.path) + ")");
         return;
     }
     std::string pageBase = options.pageUrl.empty() ? std::string{} : PageBaseUrl(options.pageUrl);
