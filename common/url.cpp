@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "common/text.hpp"
+
 namespace vexa {
 namespace {
 
@@ -23,12 +25,6 @@ constexpr std::size_t kCanonicalBufferSize = 300;
 bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
-
-char ToLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) { return ToLower(x) == ToLower(y); });
-}
 
 // "C:" alone or followed by a separator.
 bool StartsWithDrive(std::string_view text) {
@@ -74,7 +70,7 @@ RawUrl Parse(std::string_view url) {
 
 // "/C:" at the start of a file URL's path; empty for any other path.
 std::string_view DriveRoot(std::string_view scheme, std::string_view path) {
-    const bool isRoot = EqualsNoCase(scheme, "file:") && !path.empty() && IsSeparator(path[0]) &&
+    const bool isRoot = EqualsIgnoreCase(scheme, "file:") && !path.empty() && IsSeparator(path[0]) &&
                         StartsWithDrive(path.substr(1));
     return isRoot ? path.substr(0, 3) : std::string_view();
 }
@@ -110,8 +106,8 @@ std::string RemoveDotSegments(std::string_view in) {
 
 int HexValue(char c) {
     if (IsDigit(c)) return c - '0';
-    const char lower = ToLower(c);
-    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+    const char upper = ToUpperAnsi(c);
+    return upper >= 'A' && upper <= 'F' ? upper - 'A' + 10 : -1;
 }
 
 // The byte that a "%XX" escape at text[i] stands for, or -1.
