@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include "cabcodec/expander.hpp"
+#include "tests/support/cabinet_shapes.hpp"
+#include "tests/support/memory_cabinet.hpp"
+
+namespace vexa::cab {
+namespace {
+
+using test::MemoryExpandHandler;
+using test::MemorySource;
+
+// Two members, the second spanning several blocks.
+std::string SmallCabinet() {
+    static const std::string cabinet =
+        test::MakeCabinet({{"good.txt", test::TextBytes(3'000, 1)}, {"xx\\evil.txt", test::RandomBytes(70'000, 2)}});
+    return cabinet;
+}
+
+TEST(CabinetReading, ReadsACabinetAfterAStubAndNothingAfterItsDeclaredEnd) {
+    std::string stub = "MZ stub with a stray MSCF inside " + std::string(1'000, 's');
+    std::string signature = "MSCF fake trailer " + std::string(4'000, 't');
+    std::string cabinet = SmallCabinet();
+    MemorySource file(stub + cabinet + signature);
+    // Reading past the cabinet's end would fail the pass.
+    file.FailReadsFrom(stub.size() + cabinet.size());
+
+    EXPECT_FALSE(IsCabinet(file, 0));
+    auto info = IsCabinet(file, stub.size());
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->length, cabinet.size());
+    MemoryExpandHandler handler;
+    EXPECT_EQ(Expand(file, stub.size(), handler), ExpandStatus::Done);
+    ASSERT_EQ(handler.members.size(), 2u);
+    EXPECT_TRUE(handler.members[1].bytes == test::RandomBytes(70'000, 2));
+}
+
+TEST(CabinetReading, FindsEveryCabinetInAFile) {
+    std::string a = SmallCabinet();
+    std::string b = test::MakeCabinet({{"only.txt", "only"}});
+    std::string junk = "FILLER MSCF and more filler";
+    MemorySource file(junk + a + junk + b + "MSCF");
+    auto found = FindCabinets(file);
+    ASSERT_TRUE(found);
+    ASSERT_EQ(found->size(), 2u);
+    EXPECT_EQ((*found)[0].offset, junk.size());
+    EXPECT_EQ((*found)[0].length, a.size());
+    EXPECT_EQ((*found)[1].offset, 2 * junk.size() + a.size());
+    EXPECT_EQ((*found)[1].length, b.size());
+
+    MemorySource failing(junk + a);
+    failing.FailReadsFrom(10);
+    EXPECT_FALSE(FindCabinets(failing));
+}
+
+TEST(CabinetReading, ListingSkipsEveryMember) {
+    MemorySource source(SmallCabinet());
+    std::vector<MemberInfo> members;
+    ASSERT_EQ(ListMembers(source, 0, members), ExpandStatus::Done);
+    ASSERT_EQ(members.size(), 2u);
+    EXPECT_EQ(members[0].name, "good.txt");
+    EXPECT_EQ(members[1].name, "xx\\evil.txt");
+    EXPECT_EQ(members[1].size, 70'000u);
+}
+
+TEST(CabinetReading, AFailedReadStopsThePassInsideAMember) {
+    std::string cabinet = SmallCabinet();
+    MemorySource source(cabinet);
+    source.FailReadsFrom(cabinet.size() - 100);
+    MemoryExpandHandler handler;
+    EXPECT_EQ(Expand(source, 0, handler), ExpandStatus::ReadFailed);
+    ASSERT_EQ(handler.members.size(), 2u);
+    EXPECT_TRUE(handler.members[0].complete);
+    EXPECT_FALSE(handler.members[1].complete);
+}
+
+TEST(CabinetReading, ASinkOrHandlerFailureStopsThePass) {
+    MemorySource source(SmallCabinet());
+    MemoryExpandHandler refusingWrites;
+    refusingWrites.failWrites = true;
+    EXPECT_EQ(Expand(source, 0, refusingWrites), ExpandStatus::WriteFailed);
+    EXPECT_EQ(refusingWrites.offered.size(), 1u);
+
+    MemoryExpandHandler refusingCompletion;
+    refusingCompletion.refuseComplete = true;
+    EXPECT_EQ(Expand(source, 0, refusingCompletion), ExpandStatus::Refused);
+    EXPECT_EQ(refusingCompletion.offered.size(), 1u);
+}
+
+class UnsafeStoredName : public ::testing::TestWithParam<const char*> {};
+
+// The maker refuses such names, so they are written over a safe one of the same length.
+TEST_P(UnsafeStoredName, IsRefusedBeforeItIsOffered) {
+    std::string cabinet = SmallCabinet();
+    std::string safe = "xx\\evil.txt";
+    std::string hostile = GetParam();
+    ASSERT_EQ(hostile.size(), safe.size());
+    cabinet.replace(cabinet.find(safe), safe.size(), hostile);
+
+    MemorySource source(cabinet);
+    MemoryExpandHandler handler;
+    EXPECT_EQ(Expand(source, 0, handler), ExpandStatus::UnsafeName);
+    EXPECT_EQ(handler.offered, std::vector<std::string>{"good.txt"});
+    std::vector<MemberInfo> members;
+    EXPECT_EQ(ListMembers(source, 0, members), ExpandStatus::UnsafeName);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, UnsafeStoredName,
+                         ::testing::Values("..\\evil.txt", "\\x\\evil.txt", "/x/evil.txt", "C:\\evil.txt",
+                                           "x\\..\\..\\evl", "\\\\\\\\\\\\\\\\\\\\\\"));
+
+TEST(CabinetReading, EveryTruncationFailsWithoutCrashing) {
+    std::string cabinet = SmallCabinet();
+    for (std::size_t length = 0; length < cabinet.size(); ++length) {
+        MemorySource source(cabinet.substr(0, length));
+        MemoryExpandHandler handler;
+        ASSERT_NE(Expand(source, 0, handler), ExpandStatus::Done) << length;
+    }
+}
+
+TEST(CabinetReading, ACorruptedDataBlockFailsItsMember) {
+    std::string cabinet = SmallCabinet();
+    cabinet[cabinet.size() - 500] ^= 0x10;
+    MemorySource source(cabinet);
+    MemoryExpandHandler handler;
+    EXPECT_EQ(Expand(source, 0, handler), ExpandStatus::BadData);
+    EXPECT_FALSE(handler.members.back().complete);
+}
+
+}  // namespace
+}  // namespace vexa::cab

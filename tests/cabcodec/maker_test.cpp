@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <numeric>
+
+#include "cabcodec/expander.hpp"
+#include "cabcodec/maker.hpp"
+#include "tests/support/cabinet_shapes.hpp"
+#include "tests/support/memory_cabinet.hpp"
+
+namespace vexa::cab {
+namespace {
+
+using test::FileSpec;
+using test::MemoryExpandHandler;
+using test::MemoryMakeCallbacks;
+using test::MemorySource;
+
+std::uint32_t Le(const std::string& bytes, std::size_t at, int width) {
+    std::uint32_t v = 0;
+    for (int i = width - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+    return v;
+}
+
+// The folder index of every file entry, read straight from the cabinet's tables.
+std::vector<std::uint32_t> FolderOfEachFile(const std::string& cabinet) {
+    std::vector<std::uint32_t> folders;
+    std::size_t at = Le(cabinet, 16, 4);
+    for (std::uint32_t i = 0, files = Le(cabinet, 28, 2); i < files; ++i) {
+        folders.push_back(Le(cabinet, at + 8, 2));
+        at = cabinet.find('\0', at + 16) + 1;
+    }
+    return folders;
+}
+
+std::vector<MemoryExpandHandler::Member> ExpandAll(const std::string& cabinet, ExpandStatus expected = ExpandStatus::Done) {
+    MemorySource source(cabinet);
+    MemoryExpandHandler handler;
+    EXPECT_EQ(Expand(source, 0, handler), expected);
+    return handler.members;
+}
+
+class CabinetRoundTrip : public ::testing::TestWithParam<test::CabinetShape> {};
+
+TEST_P(CabinetRoundTrip, ExpandsToTheSameBytesAndStamps) {
+    const auto& shape = GetParam();
+    MakeParameters parameters;
+    parameters.name = "shape.cab";
+    parameters.headerReserve = shape.headerReserve;
+    std::string cabinet = test::MakeCabinet(shape.files, parameters);
+    ASSERT_FALSE(cabinet.empty());
+
+    MemorySource source(cabinet);
+    auto info = IsCabinet(source);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->length, cabinet.size());
+    EXPECT_EQ(info->setId, 10001);
+    EXPECT_EQ(info->cabinetIndex, 1);
+    EXPECT_EQ(info->headerReserve, shape.headerReserve);
+    EXPECT_EQ(info->files, shape.files.size());
+
+    auto members = ExpandAll(cabinet);
+    ASSERT_EQ(members.size(), shape.files.size());
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        EXPECT_EQ(members[i].info.name, shape.files[i].name);
+        EXPECT_EQ(members[i].info.size, shape.files[i].bytes.size());
+        EXPECT_TRUE(members[i].bytes == shape.files[i].bytes) << shape.files[i].name;
+        EXPECT_TRUE(members[i].complete);
+        EXPECT_EQ(members[i].info.dosDate, test::kDosDate);
+        EXPECT_EQ(members[i].info.dosTime, test::kDosTime);
+        EXPECT_EQ(members[i].info.attributes, 0x20);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, CabinetRoundTrip, ::testing::ValuesIn(test::CabinetShapes()),
+                         [](const auto& param) { return param.param.label; });
+
+TEST(CabinetMaking, KeepsTheLargestHeaderReserveZeroed) {
+    MakeParameters parameters;
+    parameters.name = "reserve.cab";
+    parameters.headerReserve = kMaxHeaderReserve;
+    std::string cabinet = test::MakeCabinet({{"a.txt", "abc"}}, parameters);
+    ASSERT_FALSE(cabinet.empty());
+    EXPECT_EQ(Le(cabinet, 36, 2), kMaxHeaderReserve);
+    EXPECT_EQ(cabinet.find_first_not_of('\0', 40), 40u + kMaxHeaderReserve);
+    EXPECT_EQ(ExpandAll(cabinet).at(0).bytes, "abc");
+}
+
+TEST(CabinetMaking, ClosesAFolderOnceItHoldsTheThreshold) {
+    std::string part = test::TextBytes(600'000, 1);
+    std::string cabinet = test::MakeCabinet({{"1", part}, {"2", part}, {"3", part}, {"4", "x"}});
+    // 1.2 MB after the second file closes the first folder; the second holds less and stays open.
+    EXPECT_EQ(FolderOfEachFile(cabinet), (std::vector<std::uint32_t>{0, 0, 1, 1}));
+}
+
+TEST(CabinetMaking, FlushFolderStartsANewFolderButNeverAnEmptyOne) {
+    MemoryMakeCallbacks callbacks;
+    for (const char* path : {"a", "b", "c"}) callbacks.Put(path, test::TextBytes(40'000, 3));
+    MakeParameters parameters;
+    parameters.name = "folders.cab";
+    CabinetMaker maker(parameters, callbacks);
+    // First file alone; second and third together, as a cab image of three files is made.
+    ASSERT_TRUE(maker.FlushFolder());
+    ASSERT_TRUE(maker.AddFile("a", "a.txt"));
+    ASSERT_TRUE(maker.FlushFolder());
+    ASSERT_TRUE(maker.FlushFolder());
+    ASSERT_TRUE(maker.AddFile("b", "b.txt"));
+    ASSERT_TRUE(maker.AddFile("c", "c.txt"));
+    ASSERT_TRUE(maker.FlushFolder());
+    ASSERT_TRUE(maker.FlushCabinet());
+    EXPECT_EQ(FolderOfEachFile(callbacks.Cabinet()), (std::vector<std::uint32_t>{0, 1, 1}));
+    MemorySource source(callbacks.Cabinet());
+    EXPECT_EQ(IsCabinet(source)->folders, 2);
+    EXPECT_EQ(ExpandAll(callbacks.Cabinet()).size(), 3u);
+}
+
+TEST(CabinetMaking, ReportsEveryCompressedBlock) {
+    MemoryMakeCallbacks callbacks;
+    callbacks.Put("text", test::TextBytes(100'000, 4));
+    callbacks.Put("random", test::RandomBytes(1'000'000, 5));
+    MakeParameters parameters;
+    parameters.name = "progress.cab";
+    CabinetMaker maker(parameters, callbacks);
+    ASSERT_TRUE(maker.AddFile("text", "text.txt"));
+    ASSERT_TRUE(maker.AddFile("random", "random.bin"));
+    ASSERT_TRUE(maker.FlushCabinet());
+
+    const auto& progress = callbacks.Progress();
+    std::uint64_t uncompressed = 0, compressed = 0;
+    for (auto [c, u] : progress) {
+        compressed += c;
+        uncompressed += u;
+    }
+    EXPECT_EQ(uncompressed, 1'100'000u);
+    EXPECT_EQ(progress.size(), (100'000 + 1'000'000 + 32'767) / 32'768);
+    // Every block and its 8-byte header lie in the cabinet's data area, which ends the file.
+    EXPECT_LT(compressed + 8 * progress.size(), callbacks.Cabinet().size());
+    EXPECT_GT(compressed, 1'000'000u);  // the random part cannot shrink
+}
+
+// Blocks compressed on several threads must come out in order and exactly as one thread makes them.
+TEST(CabinetMaking, ParallelOutputEqualsSerialOutput) {
+    std::vector<FileSpec> files;
+    for (unsigned i = 0; i < 12; ++i) {
+        files.push_back({"f" + std::to_string(i), i % 3 == 0 ? test::RandomBytes(90'000 + i, i) : test::TextBytes(150'000 + i, i)});
+    }
+    MakeParameters serial;
+    serial.name = "x.cab";
+    serial.threads = 1;
+    MakeParameters parallel = serial;
+    parallel.threads = 4;
+    std::string one = test::MakeCabinet(files, serial);
+    ASSERT_FALSE(one.empty());
+    EXPECT_TRUE(one == test::MakeCabinet(files, parallel));
+}
+
+// Each block is primed with the previous 32 KiB, so data that repeats across blocks is
+// stored once, as a serial compressor would.
+TEST(CabinetMaking, BlocksReachBackIntoThePreviousBlock) {
+    std::string chunk = test::RandomBytes(20'000, 6);  // within deflate's reach of 32 KiB
+    std::string repeated;
+    for (int i = 0; i < 13; ++i) repeated += chunk;
+    std::string cabinet = test::MakeCabinet({{"r.bin", repeated}});
+    ASSERT_FALSE(cabinet.empty());
+    EXPECT_LT(cabinet.size(), 20'000u + 8'000u);
+    EXPECT_TRUE(ExpandAll(cabinet).at(0).bytes == repeated);
+}
+
+struct FailureCase {
+    const char* label;
+    std::function<void(MemoryMakeCallbacks&, MakeParameters&)> arrange;
+    std::string source;
+    std::string name;  // in the cabinet
+    MakeError error;
+};
+
+class MakeFailure : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(MakeFailure, FailsCleanlyAndStaysFailed) {
+    MemoryMakeCallbacks callbacks;
+    callbacks.Put("src", test::RandomBytes(200'000, 7));
+    MakeParameters parameters;
+    parameters.name = "fail.cab";
+    GetParam().arrange(callbacks, parameters);
+    CabinetMaker maker(parameters, callbacks);
+    bool added = maker.AddFile(GetParam().source, GetParam().name);
+    EXPECT_FALSE(added && maker.FlushCabinet());
+    EXPECT_EQ(maker.Error(), GetParam().error);
+    EXPECT_FALSE(maker.AddFile("src", "again.bin"));
+    EXPECT_FALSE(maker.FlushCabinet());
+    EXPECT_EQ(maker.Error(), GetParam().error);
+}
+
+auto Nothing = [](MemoryMakeCallbacks&, MakeParameters&) {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MakeFailure,
+    ::testing::Values(
+        FailureCase{"MissingSource", Nothing, "missing", "a.bin", MakeError::OpenSource},
+        FailureCase{"SourceReadError", [](auto& c, auto&) { c.At("src").failReadsFrom = 70'000; }, "src", "a.bin",
+                    MakeError::ReadSource},
+        FailureCase{"TemporaryWriteRefused", [](auto& c, auto&) { c.FailTemporaryWritesAfter(50'000); }, "src",
+                    "a.bin", MakeError::WriteFailed},
+        FailureCase{"CabinetWriteRefused", [](auto& c, auto&) { c.FailCabinetWritesAfter(100'000); }, "src", "a.bin",
+                    MakeError::WriteFailed},
+        FailureCase{"NoTemporaryFile", [](auto& c, auto&) { c.RefuseTemporary(); }, "src", "a.bin",
+                    MakeError::TemporaryFile},
+        FailureCase{"UnsafeName", Nothing, "src", "..\\a.bin", MakeError::BadName},
+        FailureCase{"EmptyName", Nothing, "src", "", MakeError::BadName},
+        FailureCase{"OverlongName", Nothing, "src", std::string(kMaxMemberName + 1, 'n'), MakeError::BadName},
+        FailureCase{"BeyondMaximumSize", [](auto&, auto& p) { p.maxCabinetSize = 100'000; }, "src", "a.bin",
+                    MakeError::TooLarge},
+        FailureCase{"ReserveTooLarge", [](auto&, auto& p) { p.headerReserve = kMaxHeaderReserve + 1; }, "src",
+                    "a.bin", MakeError::BadParameters}),
+    [](const auto& param) { return param.param.label; });
+
+TEST(CabinetMaking, RefusesACabinetWithoutFilesAndAnyCallAfterTheFlush) {
+    MemoryMakeCallbacks callbacks;
+    callbacks.Put("src", "abc");
+    MakeParameters parameters;
+    parameters.directory = "out/";
+    parameters.name = "empty.cab";
+    CabinetMaker empty(parameters, callbacks);
+    EXPECT_FALSE(empty.FlushCabinet());
+    EXPECT_EQ(empty.Error(), MakeError::NoFiles);
+    EXPECT_TRUE(callbacks.CabinetPath().empty());
+
+    CabinetMaker once(parameters, callbacks);
+    ASSERT_TRUE(once.AddFile("src", "a.txt"));
+    ASSERT_TRUE(once.FlushCabinet());
+    EXPECT_EQ(callbacks.CabinetPath(), "out/empty.cab");
+    EXPECT_FALSE(once.AddFile("src", "b.txt"));
+    EXPECT_EQ(once.Error(), MakeError::Finished);
+}
+
+}  // namespace
+}  // namespace vexa::cab
