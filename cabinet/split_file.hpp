@@ -1,0 +1,20 @@
+#pragma once
+// Split sets: a file F cut into N raw pieces named F1, F2, ... FN, so that a large
+// cabinet can be downloaded in parts and joined again. Pieces 1 to N-1 hold
+// size / N bytes each; piece N holds the rest.
+
+#include <string>
+
+namespace vexa {
+
+inline constexpr long kMaxSplits = 1000;
+
+// Writes the split set of `filename` beside it, each piece with the file's last-write
+// time. Empty on success, else the message for the user.
+std::string SplitFile(const std::string& filename, long numSplits);
+
+// Joins pieces `filename`1 to `filename``pieces`, in that order, into `filename`.
+// False if a piece cannot be read or the result cannot be written.
+bool JoinSplitSet(const std::string& filename, long pieces);
+
+}  // namespace vexa
