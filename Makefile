@@ -1,5 +1,7 @@
 # make test: everything CI checks. make demo: the main job on the built-in sample.
-.PHONY: all test demo bootstrap native asan windows bench clean
+.PHONY: all test demo bootstrap native fuzz bench clean
+
+FUZZ_SECONDS ?= 60
 
 all: native
 
@@ -18,6 +20,15 @@ test: native
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 	scripts/wine-ctest
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	scripts/fuzz 20
+
+# make fuzz FUZZ_SECONDS=600: each fuzzer for that long.
+fuzz: bootstrap
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	scripts/fuzz $(FUZZ_SECONDS)
 
 demo: native
 	scripts/demo build/native
