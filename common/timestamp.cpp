@@ -41,4 +41,16 @@ std::optional<TimeStamp> ParseTimeStamp14(std::string_view text) {
     return t;
 }
 
+TimeStamp FromDosDateTime(DosDateTime dos) {
+    return {1980 + (dos.date >> 9), (dos.date >> 5) & 0x0F, dos.date & 0x1F,
+            dos.time >> 11,         (dos.time >> 5) & 0x3F, (dos.time & 0x1F) * 2};
+}
+
+DosDateTime ToDosDateTime(const TimeStamp& t) {
+    if (t.year < 1980) return {(1 << 5) | 1, 0};
+    if (t.year > 2107) return {static_cast<std::uint16_t>((127 << 9) | (12 << 5) | 31), (23 << 11) | (59 << 5) | 29};
+    return {static_cast<std::uint16_t>(((t.year - 1980) << 9) | (t.month << 5) | t.day),
+            static_cast<std::uint16_t>((t.hour << 11) | (t.minute << 5) | (t.second / 2))};
+}
+
 }  // namespace vexa

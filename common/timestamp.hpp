@@ -2,6 +2,7 @@
 // The 14-digit time stamp: year, month, day, hour, minute, second in local time,
 // "19981106042436" for 4:24:36 AM on 6 November 1998.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,5 +18,14 @@ struct TimeStamp {
 std::string FormatTimeStamp14(const TimeStamp& stamp);
 // Exactly 14 digits naming a real date and time (leap years counted); nullopt otherwise.
 std::optional<TimeStamp> ParseTimeStamp14(std::string_view text);
+
+// MS-DOS date and time, as cabinets store them: years from 1980, seconds in steps of two.
+struct DosDateTime {
+    std::uint16_t date = 0;
+    std::uint16_t time = 0;
+};
+TimeStamp FromDosDateTime(DosDateTime dos);
+// Times before 1980 or after 2107 are clamped to the ends of the range.
+DosDateTime ToDosDateTime(const TimeStamp& stamp);
 
 }  // namespace vexa

@@ -4,7 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "common/timestamp.hpp"
 
 namespace vexa {
 
@@ -19,12 +22,33 @@ public:
     virtual std::size_t ReadAt(std::uint64_t offset, unsigned char* into, std::size_t n) = 0;
 };
 
+// File attribute bits in their Windows (and cabinet) values.
+inline constexpr std::uint32_t kAttributeReadOnly = 0x01;
+inline constexpr std::uint32_t kAttributeHidden = 0x02;
+inline constexpr std::uint32_t kAttributeSystem = 0x04;
+inline constexpr std::uint32_t kAttributeArchive = 0x20;
+// The bits that cabinets record and expansion restores.
+inline constexpr std::uint32_t kStoredAttributes = 0x27;
+
 class Files {
 public:
     virtual ~Files() = default;
     // Opens a regular file so that other processes may still read and write it.
     // Null if the path does not name a regular file that can be opened.
     virtual std::unique_ptr<ReadableFile> OpenShared(const std::string& path) = 0;
+
+    // The last-write time in local time.
+    virtual std::optional<TimeStamp> LastWriteTime(const std::string& path) = 0;
+    // Sets the last-write time, and with `creationToo` the creation time where the
+    // system keeps one, from a local time.
+    virtual bool SetFileTime(const std::string& path, const TimeStamp& local, bool creationToo) = 0;
+    // Attribute bits; POSIX systems keep only read-only (as the owner's write
+    // permission) and report every file as archived.
+    virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
+    virtual bool SetAttributes(const std::string& path, std::uint32_t bits) = 0;
+    // Creates an empty file with a unique name beginning with `prefix` in the system's
+    // temporary folder and returns its path.
+    virtual std::optional<std::string> CreateTempFile(const std::string& prefix) = 0;
 };
 
 }  // namespace vexa

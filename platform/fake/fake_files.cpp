@@ -33,4 +33,37 @@ std::unique_ptr<ReadableFile> FakeFiles::OpenShared(const std::string& path) {
     return std::make_unique<FakeReadableFile>(entry.bytes, entry.failFrom.value_or(entry.bytes.size()));
 }
 
+FakeFiles::Entry* FakeFiles::Find(const std::string& path) {
+    auto it = files_.find(path);
+    return it == files_.end() ? nullptr : &it->second;
+}
+
+std::optional<TimeStamp> FakeFiles::LastWriteTime(const std::string& path) {
+    Entry* entry = Find(path);
+    return entry ? std::optional(entry->time) : std::nullopt;
+}
+
+bool FakeFiles::SetFileTime(const std::string& path, const TimeStamp& local, bool) {
+    Entry* entry = Find(path);
+    if (entry) entry->time = local;
+    return entry != nullptr;
+}
+
+std::optional<std::uint32_t> FakeFiles::Attributes(const std::string& path) {
+    Entry* entry = Find(path);
+    return entry ? std::optional(entry->attributes) : std::nullopt;
+}
+
+bool FakeFiles::SetAttributes(const std::string& path, std::uint32_t bits) {
+    Entry* entry = Find(path);
+    if (entry) entry->attributes = bits;
+    return entry != nullptr;
+}
+
+std::optional<std::string> FakeFiles::CreateTempFile(const std::string& prefix) {
+    std::string path = "temp/" + prefix + std::to_string(++tempNames_);
+    Put(path, {});
+    return path;
+}
+
 }  // namespace vexa

@@ -12,17 +12,29 @@ namespace vexa {
 class FakeFiles final : public Files {
 public:
     void Put(const std::string& path, std::string bytes) { files_[path] = {std::move(bytes), std::nullopt}; }
+    bool Has(const std::string& path) const { return files_.count(path) != 0; }
     // Reads of this file deliver nothing at or beyond `offset`, as a failing disk would.
     void FailReadsFrom(const std::string& path, std::uint64_t offset) { files_.at(path).failFrom = offset; }
 
     std::unique_ptr<ReadableFile> OpenShared(const std::string& path) override;
+    std::optional<TimeStamp> LastWriteTime(const std::string& path) override;
+    bool SetFileTime(const std::string& path, const TimeStamp& local, bool creationToo) override;
+    std::optional<std::uint32_t> Attributes(const std::string& path) override;
+    bool SetAttributes(const std::string& path, std::uint32_t bits) override;
+    // Makes "temp/" + prefix + a number.
+    std::optional<std::string> CreateTempFile(const std::string& prefix) override;
 
 private:
     struct Entry {
         std::string bytes;
         std::optional<std::uint64_t> failFrom;
+        TimeStamp time{2000, 1, 1, 0, 0, 0};
+        std::uint32_t attributes = kAttributeArchive;
     };
+    Entry* Find(const std::string& path);
+
     std::map<std::string, Entry> files_;
+    int tempNames_ = 0;
 };
 
 }  // namespace vexa

@@ -52,4 +52,52 @@ std::unique_ptr<ReadableFile> Win32Files::OpenShared(const std::string& path) {
     return std::make_unique<Win32ReadableFile>(handle, static_cast<std::uint64_t>(size.QuadPart));
 }
 
+// Local times go through the local file time, as the system's own tools convert them.
+std::optional<TimeStamp> Win32Files::LastWriteTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    FILETIME local{};
+    SYSTEMTIME t{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        !::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !::FileTimeToSystemTime(&local, &t))
+        return std::nullopt;
+    return TimeStamp{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+bool Win32Files::SetFileTime(const std::string& path, const TimeStamp& stamp, bool creationToo) {
+    SYSTEMTIME t{};
+    t.wYear = static_cast<WORD>(stamp.year);
+    t.wMonth = static_cast<WORD>(stamp.month);
+    t.wDay = static_cast<WORD>(stamp.day);
+    t.wHour = static_cast<WORD>(stamp.hour);
+    t.wMinute = static_cast<WORD>(stamp.minute);
+    t.wSecond = static_cast<WORD>(stamp.second);
+    FILETIME local{};
+    FILETIME utc{};
+    if (!::SystemTimeToFileTime(&t, &local) || !::LocalFileTimeToFileTime(&local, &utc)) return false;
+    HANDLE handle = ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    bool done = ::SetFileTime(handle, creationToo ? &utc : nullptr, nullptr, &utc);
+    ::CloseHandle(handle);
+    return done;
+}
+
+std::optional<std::uint32_t> Win32Files::Attributes(const std::string& path) {
+    DWORD bits = ::GetFileAttributesA(path.c_str());
+    if (bits == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return bits;
+}
+
+bool Win32Files::SetAttributes(const std::string& path, std::uint32_t bits) {
+    return ::SetFileAttributesA(path.c_str(), bits == 0 ? FILE_ATTRIBUTE_NORMAL : bits);
+}
+
+std::optional<std::string> Win32Files::CreateTempFile(const std::string& prefix) {
+    char folder[MAX_PATH + 1];
+    char name[MAX_PATH + 1];
+    DWORD length = ::GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length > MAX_PATH || !::GetTempFileNameA(folder, prefix.c_str(), 0, name)) return std::nullopt;
+    return std::string(name);
+}
+
 }  // namespace vexa

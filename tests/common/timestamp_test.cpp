@@ -23,5 +23,16 @@ TEST(TimeStamp, RefusesInvalidTexts) {
     EXPECT_NE(ParseTimeStamp14("20000229000000"), std::nullopt);  // divisible by 400: a leap year
 }
 
+TEST(TimeStamp, ConvertsToAndFromMsDosDateAndTime) {
+    // 12.03.1997 11:13:52, as a cabinet stores it.
+    DosDateTime dos{0x226C, 0x59BA};
+    EXPECT_EQ(FromDosDateTime(dos), (TimeStamp{1997, 3, 12, 11, 13, 52}));
+    EXPECT_EQ(ToDosDateTime({1997, 3, 12, 11, 13, 52}).date, dos.date);
+    EXPECT_EQ(ToDosDateTime({1997, 3, 12, 11, 13, 52}).time, dos.time);
+    EXPECT_EQ(FromDosDateTime(ToDosDateTime({2026, 12, 9, 23, 59, 59})), (TimeStamp{2026, 12, 9, 23, 59, 58}));
+    EXPECT_EQ(FromDosDateTime(ToDosDateTime({1970, 1, 1, 0, 0, 0})), (TimeStamp{1980, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(FromDosDateTime(ToDosDateTime({2200, 1, 1, 0, 0, 0})), (TimeStamp{2107, 12, 31, 23, 59, 58}));
+}
+
 }  // namespace
 }  // namespace vexa

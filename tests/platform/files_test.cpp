@@ -57,5 +57,40 @@ TEST_F(NativeFiles, RefusesWhatIsNoRegularFile) {
     EXPECT_EQ(platform_.Get().files.OpenShared(dir_.string()), nullptr);
 }
 
+TEST_F(NativeFiles, TimesAreSetAndReadInLocalTime) {
+    std::string path = Write("t.txt", "x");
+    Files& files = platform_.Get().files;
+    const TimeStamp stamps[] = {{1998, 11, 6, 4, 24, 36}, {2026, 7, 1, 12, 0, 58}, {1980, 1, 1, 0, 0, 0}};
+    for (const TimeStamp& stamp : stamps) {
+        ASSERT_TRUE(files.SetFileTime(path, stamp, true));
+        EXPECT_EQ(files.LastWriteTime(path), stamp);
+    }
+    EXPECT_FALSE(files.SetFileTime((dir_ / "missing").string(), stamps[0], false));
+    EXPECT_EQ(files.LastWriteTime((dir_ / "missing").string()), std::nullopt);
+}
+
+TEST_F(NativeFiles, ReadOnlyAttributeRoundTrips) {
+    std::string path = Write("a.txt", "x");
+    Files& files = platform_.Get().files;
+    ASSERT_TRUE(files.SetAttributes(path, kAttributeReadOnly | kAttributeArchive));
+    EXPECT_EQ(*files.Attributes(path) & kStoredAttributes & kAttributeReadOnly, kAttributeReadOnly);
+    ASSERT_TRUE(files.SetAttributes(path, kAttributeArchive));
+    EXPECT_EQ(*files.Attributes(path) & kAttributeReadOnly, 0u);
+    EXPECT_EQ(files.Attributes((dir_ / "missing").string()), std::nullopt);
+}
+
+TEST_F(NativeFiles, TempFilesAreFreshAndCarryThePrefix) {
+    Files& files = platform_.Get().files;
+    auto first = files.CreateTempFile("~cb");
+    auto second = files.CreateTempFile("~cb");
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(*first, *second);
+    for (const std::string& path : {*first, *second}) {
+        EXPECT_EQ(fs::path(path).filename().string().substr(0, 3), "~cb");
+        EXPECT_EQ(fs::file_size(path), 0u);
+        fs::remove(path);
+    }
+}
+
 }  // namespace
 }  // namespace vexa
