@@ -7,10 +7,16 @@
 namespace vexa::cab {
 namespace {
 
-// Level 6 with the largest hash tables: smaller than gcab's output at about its speed per core.
-constexpr int kLevel = 6;
+// Lazy matching with a shorter search than zlib's default level: about twice its speed,
+// and priming still makes the output smaller than that of a default-level compressor
+// without priming (the usual MSZIP maker).
+constexpr int kLevel = 5;
+constexpr int kGoodLength = 4;
+constexpr int kMaxLazy = 8;
+constexpr int kNiceLength = 32;
+constexpr int kMaxChain = 16;
 constexpr int kRawWindowBits = -15;
-constexpr int kMemLevel = 9;
+constexpr int kMemLevel = 8;
 constexpr unsigned char kMszipMark[2] = {'C', 'K'};
 
 }  // namespace
@@ -25,7 +31,8 @@ MszipDeflater::~MszipDeflater() { deflateEnd(&stream_); }
 
 void MszipDeflater::Compress(std::span<const unsigned char> input, std::span<const unsigned char> history,
                              std::vector<unsigned char>& block) {
-    deflateReset(&stream_);
+    deflateReset(&stream_);  // which also restores the level's search parameters
+    deflateTune(&stream_, kGoodLength, kMaxLazy, kNiceLength, kMaxChain);
     if (!history.empty()) deflateSetDictionary(&stream_, history.data(), static_cast<uInt>(history.size()));
     std::size_t prefix = kDataHeaderSize + sizeof kMszipMark;
     block.resize(prefix + deflateBound(&stream_, static_cast<uLong>(input.size())));
