@@ -1,6 +1,8 @@
 // The expander's POSIX backend: libmspack reads the cabinet (MSZIP, Quantum, LZX and
 // stored data) through the bridge, so all I/O stays with the caller's source and sinks.
 
+#include <set>
+
 #include "cabcodec/expander.hpp"
 #include "cabcodec/member_name.hpp"
 #include "cabcodec/posix/mspack_bridge.hpp"
@@ -71,17 +73,44 @@ MemberInfo MemberOf(const mscabd_file& file) {
     return member;
 }
 
+// libmspack keeps the state of one folder. A member that lies behind the last one copied,
+// or in a folder the pass has left, makes it decompress that folder again from its start:
+// a small cabinet could ask for that with every member. Makers write members in folder
+// order, so copies must only move forward.
+class ForwardOnly {
+public:
+    bool Allows(const mscabd_file& file) const {
+        if (file.folder != folder_) return !left_.contains(file.folder);
+        return file.offset >= position_;
+    }
+    void Copied(const mscabd_file& file) {
+        if (file.folder != folder_) {
+            if (folder_ != nullptr) left_.insert(folder_);
+            folder_ = file.folder;
+        }
+        position_ = file.offset + file.length;
+    }
+
+private:
+    const mscabd_folder* folder_ = nullptr;
+    std::uint64_t position_ = 0;
+    std::set<const mscabd_folder*> left_;
+};
+
 ExpandStatus FailureOf(const MspackBridge& bridge) {
     if (bridge.ReadFailed()) return ExpandStatus::ReadFailed;
     if (bridge.WriteFailed()) return ExpandStatus::WriteFailed;
     return ExpandStatus::BadData;
 }
 
-ExpandStatus CopyMember(OpenCabinet& open, MspackBridge& bridge, mscabd_file& file, ExpandHandler& handler) {
+ExpandStatus CopyMember(OpenCabinet& open, MspackBridge& bridge, ForwardOnly& order, mscabd_file& file,
+                        ExpandHandler& handler) {
     MemberInfo member = MemberOf(file);
     if (!IsSafeMemberName(member.name, member.attributes)) return ExpandStatus::UnsafeName;
     auto sink = handler.CopyFile(member);
     if (!sink) return ExpandStatus::Done;
+    if (!order.Allows(file)) return ExpandStatus::BadData;
+    order.Copied(file);
     bridge.SetSink(sink.get());
     bool extracted = open.Extract(&file);
     bridge.SetSink(nullptr);
@@ -104,8 +133,9 @@ ExpandStatus Expand(CabinetSource& source, std::uint64_t offset, ExpandHandler& 
     MspackBridge bridge(window);
     OpenCabinet open(bridge);
     if (open.Cabinet() == nullptr) return bridge.ReadFailed() ? ExpandStatus::ReadFailed : ExpandStatus::NotACabinet;
+    ForwardOnly order;
     for (mscabd_file* file = open.Cabinet()->files; file != nullptr; file = file->next) {
-        ExpandStatus status = CopyMember(open, bridge, *file, handler);
+        ExpandStatus status = CopyMember(open, bridge, order, *file, handler);
         if (status != ExpandStatus::Done) return status;
     }
     return ExpandStatus::Done;

@@ -127,5 +127,51 @@ TEST(CabinetReading, ACorruptedDataBlockFailsItsMember) {
     EXPECT_FALSE(handler.members.back().complete);
 }
 
+// A cabinet of three 40,000-byte members with names of one length: "a" and "b" share the
+// first folder, "c" has the second.
+std::string ThreeMembersTwoFolders() {
+    test::MemoryMakeCallbacks callbacks;
+    MakeParameters parameters;
+    parameters.name = "order.cab";
+    CabinetMaker maker(parameters, callbacks);
+    for (const char* name : {"a", "b", "c"}) {
+        callbacks.Put(name, test::TextBytes(40'000, static_cast<unsigned>(name[0])));
+        EXPECT_TRUE(maker.AddFile(name, std::string(name) + ".txt"));
+        if (name[0] == 'b') {
+            EXPECT_TRUE(maker.FlushFolder());
+        }
+    }
+    EXPECT_TRUE(maker.FlushCabinet());
+    return callbacks.Cabinet();
+}
+
+// Rewrites the file table in another order; every entry has the same size here.
+std::string WithFileEntriesInOrder(std::string cabinet, const std::vector<std::size_t>& order) {
+    std::size_t start = static_cast<unsigned char>(cabinet[16]) | static_cast<unsigned char>(cabinet[17]) << 8;
+    std::size_t entry = 16 + std::string("a.txt").size() + 1;
+    std::string original = cabinet.substr(start, entry * order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) cabinet.replace(start + i * entry, entry, original.substr(order[i] * entry, entry));
+    return cabinet;
+}
+
+// Copying a member behind the previous one, or back in a folder already left, would make
+// the reader decompress that folder again from its start; a hostile cabinet could ask for
+// that with each of its members.
+TEST(CabinetReading, CopiesOnlyMoveForwardThroughTheFolders) {
+    std::string cabinet = ThreeMembersTwoFolders();
+    for (const auto& order : {std::vector<std::size_t>{1, 0, 2}, std::vector<std::size_t>{0, 2, 1}}) {
+        MemorySource source(WithFileEntriesInOrder(cabinet, order));
+        MemoryExpandHandler handler;
+        EXPECT_EQ(Expand(source, 0, handler), ExpandStatus::BadData);
+        EXPECT_TRUE(handler.members[0].complete);
+        EXPECT_FALSE(handler.members.back().complete);
+
+        MemoryExpandHandler onlyOne;
+        onlyOne.wanted = [](const MemberInfo& member) { return member.name == "a.txt"; };
+        EXPECT_EQ(Expand(source, 0, onlyOne), ExpandStatus::Done);
+        EXPECT_TRUE(onlyOne.members.at(0).bytes == test::TextBytes(40'000, 'a'));
+    }
+}
+
 }  // namespace
 }  // namespace vexa::cab
