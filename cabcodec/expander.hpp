@@ -61,7 +61,8 @@ enum class ExpandStatus {
     UnsafeName,   // a member's name is absolute, has a drive or root, or climbs with ".."
     ReadFailed,   // the source failed a read (or was cancelled)
     WriteFailed,  // a sink refused a write
-    BadData,      // corrupt, truncated or unsupported data, or a member continued in another cabinet
+    BadData,      // corrupt, truncated or unsupported data, a member continued in another
+                  // cabinet, or a copy that would go back to an earlier place in the folders
     Refused,      // the handler failed a file-complete notice
 };
 
@@ -69,9 +70,10 @@ enum class ExpandStatus {
 std::optional<CabinetInfo> IsCabinet(CabinetSource& source, std::uint64_t offset = 0);
 
 // The copy pass over the cabinet that starts at `offset` of `source`. Members are offered
-// in cabinet order; the pass stops at the first failure. Cabinet sets spanning several
-// files are not followed: a member continued from or into another cabinet fails with
-// BadData.
+// in cabinet order; the pass stops at the first failure. Copies must move forward through
+// the folders, as every maker writes them: going back would mean decompressing a folder
+// again from its start. Cabinet sets spanning several files are not followed: a member
+// continued from or into another cabinet fails with BadData.
 ExpandStatus Expand(CabinetSource& source, std::uint64_t offset, ExpandHandler& handler);
 
 // A pass that skips every member, collecting them.
