@@ -18,6 +18,11 @@ public:
 
 private:
     std::unique_ptr<Files> files_;
+    std::unique_ptr<Clock> clock_;
+    std::unique_ptr<Windows> windows_;
+    std::unique_ptr<Ui> ui_;
+    std::unique_ptr<Components> components_;
+    std::unique_ptr<Shell> shell_;
     Platform platform_;
 };
 

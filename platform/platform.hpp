@@ -2,12 +2,22 @@
 // The bundle of ports through which the core reaches the machine. Hosts build one
 // from the native adapters; tests build one from fakes.
 
+#include "platform/clock.hpp"
+#include "platform/components.hpp"
 #include "platform/files.hpp"
+#include "platform/message_windows.hpp"
+#include "platform/shell.hpp"
+#include "platform/ui.hpp"
 
 namespace vexa {
 
 struct Platform {
     Files& files;
+    Clock& clock;
+    Windows& windows;
+    Ui& ui;
+    Components& components;
+    Shell& shell;
 };
 
 }  // namespace vexa

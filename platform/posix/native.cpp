@@ -1,9 +1,26 @@
 #include "platform/native.hpp"
+
+#include <iostream>
+
+#include "platform/posix/console_ui.hpp"
+#include "platform/posix/posix_clock.hpp"
+#include "platform/posix/posix_components.hpp"
 #include "platform/posix/posix_files.hpp"
+#include "platform/posix/posix_shell.hpp"
+#include "platform/posix/posix_windows.hpp"
 
 namespace vexa {
 
-NativePlatform::NativePlatform() : files_(std::make_unique<PosixFiles>()), platform_{*files_} {}
+// Dialogs ask on standard error and read their answers from standard input, so that the
+// results a host prints on standard output stay clean.
+NativePlatform::NativePlatform()
+    : files_(std::make_unique<PosixFiles>()),
+      clock_(std::make_unique<PosixClock>()),
+      windows_(std::make_unique<PosixWindows>(*clock_)),
+      ui_(std::make_unique<ConsoleUi>(std::cin, std::cerr)),
+      components_(std::make_unique<PosixComponents>()),
+      shell_(std::make_unique<PosixShell>()),
+      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_} {}
 NativePlatform::~NativePlatform() = default;
 
 }  // namespace vexa

@@ -1,9 +1,21 @@
 #include "platform/native.hpp"
+#include "platform/win32/win32_clock.hpp"
+#include "platform/win32/win32_components.hpp"
 #include "platform/win32/win32_files.hpp"
+#include "platform/win32/win32_shell.hpp"
+#include "platform/win32/win32_ui.hpp"
+#include "platform/win32/win32_windows.hpp"
 
 namespace vexa {
 
-NativePlatform::NativePlatform() : files_(std::make_unique<Win32Files>()), platform_{*files_} {}
+NativePlatform::NativePlatform()
+    : files_(std::make_unique<Win32Files>()),
+      clock_(std::make_unique<Win32Clock>()),
+      windows_(std::make_unique<Win32Windows>()),
+      ui_(std::make_unique<Win32Ui>()),
+      components_(std::make_unique<Win32Components>()),
+      shell_(std::make_unique<Win32Shell>()),
+      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_} {}
 NativePlatform::~NativePlatform() = default;
 
 }  // namespace vexa

@@ -1,0 +1,13 @@
+#include "platform/fake/fake_shell.hpp"
+
+#include <algorithm>
+
+namespace vexa {
+
+bool FakeShell::Open(const std::string& target) {
+    if (std::find(failing_.begin(), failing_.end(), target) != failing_.end()) return false;
+    opened_.push_back(target);
+    return true;
+}
+
+}  // namespace vexa

@@ -1,0 +1,94 @@
+#include "platform/fake/fake_windows.hpp"
+
+#include <algorithm>
+
+namespace vexa {
+
+WindowHandle FakeWindows::Create(WindowHandler& handler) {
+    std::lock_guard lock(mutex_);
+    windows_[++lastHandle_] = &handler;
+    return lastHandle_;
+}
+
+void FakeWindows::Destroy(WindowHandle window) {
+    std::lock_guard lock(mutex_);
+    windows_.erase(window);
+    std::erase_if(messages_, [window](const Message& m) { return m.window == window; });
+    std::erase_if(timers_, [window](const Timer& t) { return t.window == window; });
+}
+
+bool FakeWindows::IsWindow(WindowHandle window) {
+    std::lock_guard lock(mutex_);
+    return windows_.count(window) != 0;
+}
+
+bool FakeWindows::Post(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    std::lock_guard lock(mutex_);
+    if (windows_.count(window) == 0) return false;
+    messages_.push_back({window, message, wParam, lParam});
+    posted_.notify_all();
+    return true;
+}
+
+bool FakeWindows::SetTimer(WindowHandle window, std::uint32_t timerId, std::uint32_t milliseconds) {
+    std::lock_guard lock(mutex_);
+    if (windows_.count(window) == 0) return false;
+    std::erase_if(timers_, [&](const Timer& t) { return t.window == window && t.id == timerId; });
+    timers_.push_back({window, timerId, milliseconds, clock_.TickCount() + milliseconds});
+    return true;
+}
+
+void FakeWindows::KillTimer(WindowHandle window, std::uint32_t timerId) {
+    std::lock_guard lock(mutex_);
+    std::erase_if(timers_, [&](const Timer& t) { return t.window == window && t.id == timerId; });
+}
+
+FakeWindows::Timer* FakeWindows::EarliestTimer() {
+    std::uint32_t now = clock_.TickCount();
+    auto earliest = std::min_element(timers_.begin(), timers_.end(),
+                                     [now](const Timer& a, const Timer& b) { return a.due - now < b.due - now; });
+    return earliest == timers_.end() ? nullptr : &*earliest;
+}
+
+bool FakeWindows::RunOne(std::unique_lock<std::mutex>& lock) {
+    if (!messages_.empty()) {
+        Message m = messages_.front();
+        messages_.pop_front();
+        WindowHandler* handler = windows_.at(m.window);
+        lock.unlock();
+        handler->OnMessage(m.message, m.wParam, m.lParam);
+        lock.lock();
+        return true;
+    }
+    Timer* timer = EarliestTimer();
+    if (!timer || !TickReached(clock_.TickCount(), timer->due)) return false;
+    WindowHandler* handler = windows_.at(timer->window);
+    std::uint32_t id = timer->id;
+    timer->due = clock_.TickCount() + timer->interval;
+    lock.unlock();
+    handler->OnTimer(id);
+    lock.lock();
+    return true;
+}
+
+bool FakeWindows::RunUntil(const std::function<bool()>& done, std::uint32_t limitMs) {
+    const std::uint32_t deadline = clock_.TickCount() + limitMs;
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        lock.unlock();
+        if (done()) return true;
+        lock.lock();
+        if (RunOne(lock)) continue;
+        std::uint32_t now = clock_.TickCount();
+        if (TickReached(now, deadline)) return false;
+        if (const Timer* timer = EarliestTimer(); timer && timer->due - now <= deadline - now) {
+            clock_.Advance(timer->due - now);
+            continue;
+        }
+        bool posted = posted_.wait_for(lock, patience_, [this] { return !messages_.empty(); });
+        // Sleeping threads may have moved the clock on meanwhile.
+        if (now = clock_.TickCount(); !posted && !TickReached(now, deadline)) clock_.Advance(deadline - now);
+    }
+}
+
+}  // namespace vexa

@@ -1,0 +1,63 @@
+#pragma once
+// Windows for tests, driven by a FakeClock: posted messages run in the order they were
+// posted and timers fire as the manual clock reaches them. When nothing is waiting and a
+// timer is due before the limit, running jumps the clock to it, so a timer of minutes
+// fires at once. Other threads (a control's workers) may post: with nothing to run and no
+// timer before the limit, running waits for their posts for up to `patience` of real
+// time, then jumps the clock to the limit. Every window is run by whichever thread runs
+// messages.
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <vector>
+
+#include "platform/fake/fake_clock.hpp"
+#include "platform/message_windows.hpp"
+
+namespace vexa {
+
+class FakeWindows final : public Windows {
+public:
+    explicit FakeWindows(FakeClock& clock, std::chrono::milliseconds patience = {})
+        : clock_(clock), patience_(patience) {}
+
+    WindowHandle Create(WindowHandler& handler) override;
+    void Destroy(WindowHandle window) override;
+    bool IsWindow(WindowHandle window) override;
+    bool Post(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
+    bool SetTimer(WindowHandle window, std::uint32_t timerId, std::uint32_t milliseconds) override;
+    void KillTimer(WindowHandle window, std::uint32_t timerId) override;
+    bool RunUntil(const std::function<bool()>& done, std::uint32_t limitMs) override;
+
+private:
+    struct Message {
+        WindowHandle window;
+        std::uint32_t message;
+        std::uintptr_t wParam;
+        std::intptr_t lParam;
+    };
+    struct Timer {
+        WindowHandle window;
+        std::uint32_t id;
+        std::uint32_t interval;
+        std::uint32_t due;
+    };
+
+    // Runs one waiting message or due timer; false if there was none.
+    bool RunOne(std::unique_lock<std::mutex>& lock);
+    Timer* EarliestTimer();
+
+    FakeClock& clock_;
+    std::chrono::milliseconds patience_;
+    std::mutex mutex_;
+    std::condition_variable posted_;
+    std::map<WindowHandle, WindowHandler*> windows_;
+    std::deque<Message> messages_;
+    std::vector<Timer> timers_;
+    WindowHandle lastHandle_ = 0;
+};
+
+}  // namespace vexa

@@ -1,0 +1,32 @@
+#pragma once
+// What the core asks of the person at the machine: pick a folder or a file, read a
+// message. A desktop host shows the system's dialogs; a console host asks on its input.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vexa {
+
+struct FileDialog {
+    std::string defaultExtension;  // added to a name typed without one
+    std::string filter;            // "description|pattern|...", ending in "||"
+    std::string title;             // empty: the dialog's usual caption
+    std::string initialName;
+};
+
+class Ui {
+public:
+    virtual ~Ui() = default;
+    // A folder of the file system, picked in a dialog owned by window `owner` (0 for
+    // none) with `title` as its text. Nullopt when cancelled or when the choice is not a
+    // folder of the file system.
+    virtual std::optional<std::string> SelectFolder(std::intptr_t owner, const std::string& title) = 0;
+    // The full path of a file to open, or to save as after confirming that an existing
+    // file may be replaced. Nullopt when cancelled.
+    virtual std::optional<std::string> OpenFile(const FileDialog& dialog) = 0;
+    virtual std::optional<std::string> SaveAs(const FileDialog& dialog) = 0;
+    virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
+};
+
+}  // namespace vexa

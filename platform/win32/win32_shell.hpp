@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/shell.hpp"
+
+namespace vexa {
+
+class Win32Shell final : public Shell {
+public:
+    bool Open(const std::string& target) override;
+};
+
+}  // namespace vexa
