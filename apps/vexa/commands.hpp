@@ -20,6 +20,9 @@ struct Context {
 
 void AddSigCommands(CLI::App& app, Context& context);
 void AddScriptCommands(CLI::App& app, Context& context);
+// The "cab" command family; each of its commands attaches itself to it.
+CLI::App& AddCabCommand(CLI::App& app);
+void AddCabSfxCommand(CLI::App& cab, Context& context);
 
 // Why `path` cannot be read as a file, for messages: "no such file", "is a directory", ...
 std::string WhyUnreadable(const std::string& path);

@@ -19,6 +19,12 @@ std::string WhyUnreadable(const std::string& path) {
     return "cannot be opened for reading";
 }
 
+CLI::App& AddCabCommand(CLI::App& app) {
+    CLI::App* cab = app.add_subcommand("cab", "Make, list, expand and convert cabinets");
+    cab->require_subcommand(1);
+    return *cab;
+}
+
 void Fail(Context& context, int code, const std::string& message) {
     std::cerr << "vexa: " << message << '\n';
     context.exitCode = std::max(context.exitCode, code);
@@ -35,6 +41,8 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", "vexa 0.1.0");
     vexa::cli::AddSigCommands(app, context);
     vexa::cli::AddScriptCommands(app, context);
+    CLI::App& cab = vexa::cli::AddCabCommand(app);
+    vexa::cli::AddCabSfxCommand(cab, context);
 
     try {
         app.parse(argc, argv);

@@ -1,0 +1,48 @@
+// vexa cab sfx: a self-extracting cabinet from a cabinet file.
+
+#include <filesystem>
+#include <memory>
+
+#include "apps/vexa/commands.hpp"
+#include "cabcodec/cabinet_source.hpp"
+#include "cabcodec/expander.hpp"
+#include "cabinet/self_extracting.hpp"
+#include "sfxstub/stub_image.hpp"
+
+namespace vexa::cli {
+namespace {
+
+struct SfxArguments {
+    std::string cabinet;
+    std::string output;
+};
+
+void MakeSelfExtracting(Context& context, const SfxArguments& args) {
+    Files& files = context.platform.files;
+    auto file = files.OpenShared(args.cabinet);
+    if (!file) return Fail(context, kBadInput, args.cabinet + ": " + WhyUnreadable(args.cabinet));
+    cab::FileCabinetSource source(std::move(file));
+    // A stub with something else attached would only tell its user that it cannot expand it.
+    if (!cab::IsCabinet(source)) return Fail(context, kBadInput, args.cabinet + ": not a cabinet");
+    if (!Cab2Exe(files, sfx::SelfExtractStub(), args.cabinet, args.output)) {
+        return Fail(context, kBadInput, args.output + ": cannot be written");
+    }
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::permissions(args.output, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                    fs::perm_options::add, error);
+    if (error) Fail(context, kBadInput, args.output + ": cannot be made executable: " + error.message());
+}
+
+}  // namespace
+
+void AddCabSfxCommand(CLI::App& cab, Context& context) {
+    auto args = std::make_shared<SfxArguments>();
+    CLI::App* sfx = cab.add_subcommand(
+        "sfx", "Make a self-extracting program: the self-extract stub followed by the cabinet");
+    sfx->add_option("CAB", args->cabinet, "Cabinet file")->required();
+    sfx->add_option("OUT", args->output, "Program to write (replaced if it exists)")->required();
+    sfx->callback([&context, args] { MakeSelfExtracting(context, *args); });
+}
+
+}  // namespace vexa::cli
