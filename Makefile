@@ -35,6 +35,7 @@ demo: native
 
 bench: native
 	bench/sig_vs_cksum.sh build/native
+	bench/cab_vs_peers.sh build/native
 
 clean:
 	rm -rf build

@@ -5,14 +5,13 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
 
 #include "download/signature.hpp"
 #include "download/signature_checksum.hpp"
-#include "platform/files.hpp"
+#include "platform/fake/fake_files.hpp"
 #include "tests/support/reference_checksum.hpp"
 
 namespace vexa {
@@ -59,34 +58,10 @@ BENCHMARK(BM_SignatureChecksumLanes)->Unit(benchmark::kMillisecond);
 
 // One file in memory whose handles read it in place; the test fake copies the bytes on
 // every open, which would dwarf the signature's own work.
-class MemoryFiles final : public Files {
-public:
-    explicit MemoryFiles(std::string bytes) : bytes_(std::move(bytes)) {}
-
-    std::unique_ptr<ReadableFile> OpenShared(const std::string&) override { return std::make_unique<Handle>(bytes_); }
-
-private:
-    class Handle final : public ReadableFile {
-    public:
-        explicit Handle(const std::string& bytes) : bytes_(bytes) {}
-        std::uint64_t Size() const override { return bytes_.size(); }
-        std::size_t ReadAt(std::uint64_t offset, unsigned char* into, std::size_t n) override {
-            if (offset >= bytes_.size()) return 0;
-            std::size_t count = std::min<std::uint64_t>(n, bytes_.size() - offset);
-            std::memcpy(into, bytes_.data() + offset, count);
-            return count;
-        }
-
-    private:
-        const std::string& bytes_;
-    };
-
-    std::string bytes_;
-};
-
 void BM_GenerateFileSignature(benchmark::State& state) {
     const std::size_t size = 64u << 20;
-    MemoryFiles files(RandomBytes(size));
+    FakeFiles files;
+    files.Put("big.cab", RandomBytes(size));
     for (auto _ : state) benchmark::DoNotOptimize(GenerateFileSignature(files, "big.cab"));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
 }

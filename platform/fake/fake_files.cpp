@@ -8,19 +8,20 @@ namespace {
 
 class FakeReadableFile final : public ReadableFile {
 public:
-    FakeReadableFile(std::string bytes, std::uint64_t readable) : bytes_(std::move(bytes)), readable_(readable) {}
+    FakeReadableFile(std::shared_ptr<const std::string> bytes, std::uint64_t readable)
+        : bytes_(std::move(bytes)), readable_(readable) {}
 
-    std::uint64_t Size() const override { return bytes_.size(); }
+    std::uint64_t Size() const override { return bytes_->size(); }
 
     std::size_t ReadAt(std::uint64_t offset, unsigned char* into, std::size_t n) override {
         if (offset >= readable_) return 0;
         std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(n, readable_ - offset));
-        std::memcpy(into, bytes_.data() + offset, count);
+        std::memcpy(into, bytes_->data() + offset, count);
         return count;
     }
 
 private:
-    std::string bytes_;
+    std::shared_ptr<const std::string> bytes_;
     std::uint64_t readable_;
 };
 
@@ -30,7 +31,7 @@ std::unique_ptr<ReadableFile> FakeFiles::OpenShared(const std::string& path) {
     auto it = files_.find(path);
     if (it == files_.end()) return nullptr;
     const Entry& entry = it->second;
-    return std::make_unique<FakeReadableFile>(entry.bytes, entry.failFrom.value_or(entry.bytes.size()));
+    return std::make_unique<FakeReadableFile>(entry.bytes, entry.failFrom.value_or(entry.bytes->size()));
 }
 
 FakeFiles::Entry* FakeFiles::Find(const std::string& path) {

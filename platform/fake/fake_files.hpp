@@ -11,7 +11,9 @@ namespace vexa {
 
 class FakeFiles final : public Files {
 public:
-    void Put(const std::string& path, std::string bytes) { files_[path] = {std::move(bytes), std::nullopt}; }
+    void Put(const std::string& path, std::string bytes) {
+        files_[path] = {std::make_shared<const std::string>(std::move(bytes)), std::nullopt};
+    }
     bool Has(const std::string& path) const { return files_.count(path) != 0; }
     // Reads of this file deliver nothing at or beyond `offset`, as a failing disk would.
     void FailReadsFrom(const std::string& path, std::uint64_t offset) { files_.at(path).failFrom = offset; }
@@ -26,7 +28,8 @@ public:
 
 private:
     struct Entry {
-        std::string bytes;
+        // Shared with open handles, so opening a large file copies nothing.
+        std::shared_ptr<const std::string> bytes;
         std::optional<std::uint64_t> failFrom;
         TimeStamp time{2000, 1, 1, 0, 0, 0};
         std::uint32_t attributes = kAttributeArchive;

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Times making an MSZIP cabinet against `gcab -c -z` and expanding it against cabextract,
+# on the same 150 MB tree of real binaries and text gathered from this machine.
+# Usage: bench/cab_vs_peers.sh BUILD_DIR [MEGABYTES]
+set -euo pipefail
+
+build=${1:?usage: $0 BUILD_DIR [MEGABYTES]}
+megabytes=${2:-150}
+vexa=$(realpath "$build/apps/vexa/vexa")
+runs=5
+for tool in gcab cabextract; do
+    command -v $tool >/dev/null || { echo "$0: $tool is not installed (scripts/bootstrap installs it)" >&2; exit 1; }
+done
+[[ -x $vexa ]] || { echo "$0: $vexa is not built" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+tree=$work/tree
+
+# Shared libraries and programs (binary) and documentation and headers (text), in a fixed
+# order, until the tree holds the wanted size; about half of each kind.
+gather() {
+    local budget=$1 out=$2; shift 2
+    find "$@" -type f -size +0 -size -20M -readable 2>/dev/null | LC_ALL=C sort | while read -r file; do
+        [ "$budget" -le 0 ] && break
+        size=$(stat -c %s "$file")
+        mkdir -p "$out/$(dirname "${file#/}")"
+        cp "$file" "$out/${file#/}"
+        budget=$((budget - size))
+    done
+}
+half=$((megabytes * 1024 * 1024 / 2))
+gather $half "$tree" /usr/lib/x86_64-linux-gnu /usr/bin
+gather $half "$tree" /usr/share/doc /usr/include /usr/share/perl
+bytes=$(du -sb "$tree" | cut -f1)
+files=$(find "$tree" -type f | wc -l)
+
+# Median wall time in seconds of $runs runs; `prepare` runs before each, untimed.
+median_seconds() {
+    local prepare=$1; shift
+    local times=() start end
+    for ((i = 0; i < runs; i++)); do
+        eval "$prepare"
+        start=$(date +%s%N)
+        "$@" >/dev/null 2>&1
+        end=$(date +%s%N)
+        times+=($((end - start)))
+    done
+    printf '%s\n' "${times[@]}" | sort -n | awk -v middle=$((runs / 2 + 1)) 'NR == middle { printf "%.3f", $1 / 1e9 }'
+}
+
+cd "$tree"
+list=$(find . -type f | LC_ALL=C sort | sed 's|^\./||')
+make_ours=$(median_seconds "rm -f '$work/ours.cab'" "$vexa" cab make "$work/ours.cab" --from-dir .)
+# gcab takes its names from the command line; a long list is passed through xargs as one call.
+make_gcab=$(median_seconds "rm -f '$work/gcab.cab'" sh -c "printf '%s\n' \"\$0\" | xargs -d '\n' gcab -c -z '$work/gcab.cab'" "$list")
+expand_ours=$(median_seconds "rm -rf '$work/x1'; mkdir '$work/x1'" "$vexa" cab expand "$work/ours.cab" "$work/x1" --overwrite all)
+expand_peer=$(median_seconds "rm -rf '$work/x2'; mkdir '$work/x2'" cabextract -q -d "$work/x2" "$work/ours.cab")
+cd - >/dev/null
+
+diff -r "$tree" "$work/x1" >/dev/null || { echo "$0: our expansion differs from the tree" >&2; exit 1; }
+diff -r "$tree" "$work/x2" >/dev/null || { echo "$0: cabextract's expansion of our cabinet differs from the tree" >&2; exit 1; }
+
+ours_size=$(stat -c %s "$work/ours.cab")
+gcab_size=$(stat -c %s "$work/gcab.cab")
+awk -v bytes="$bytes" -v files="$files" -v mo="$make_ours" -v mg="$make_gcab" -v eo="$expand_ours" \
+    -v ep="$expand_peer" -v so="$ours_size" -v sg="$gcab_size" -v runs="$runs" 'BEGIN {
+    printf "tree: %d files, %.1f MB; median of %d runs\n", files, bytes / 1e6, runs
+    printf "make    vexa %6.2f s   gcab -c -z %6.2f s   speed-up %.2fx\n", mo, mg, mg / mo
+    printf "size    vexa %6.1f MB  gcab -c -z %6.1f MB  ratio %.3f\n", so / 1e6, sg / 1e6, so / sg
+    printf "expand  vexa %6.2f s   cabextract %6.2f s   speed-up %.2fx\n", eo, ep, ep / eo
+}'
