@@ -60,6 +60,15 @@ std::int64_t ReadLeadingNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
+std::string ReplaceAll(std::string_view text, std::string_view find, std::string_view replacement) {
+    if (find.empty()) return std::string(text);
+    std::string result;
+    std::size_t start = 0;
+    for (std::size_t at; (at = text.find(find, start)) != std::string_view::npos; start = at + find.size())
+        result.append(text.substr(start, at - start)).append(replacement);
+    return result.append(text.substr(start));
+}
+
 bool EndsWithSeparator(std::string_view text) {
     return !text.empty() && (text.back() == '\\' || text.back() == '/');
 }

@@ -20,6 +20,10 @@ bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix);
 // Position of the first occurrence of `needle` in `text`, ignoring case; npos if none.
 std::size_t FindIgnoreCase(std::string_view text, std::string_view needle);
 
+// Every occurrence of `find` replaced, scanning left to right without searching the
+// inserted text again. An empty `find` changes nothing.
+std::string ReplaceAll(std::string_view text, std::string_view find, std::string_view replacement);
+
 // The usual leading-digits conversion: leading white space and one sign are skipped,
 // reading stops at the first non-digit, a text without digits reads as 0. Saturates.
 std::int64_t ReadLeadingNumber(std::string_view text);
