@@ -1,0 +1,34 @@
+#pragma once
+// Making a cabinet from a cab image, on the worker thread: MSZIP for every file, a folder
+// of its own for the first file, and the progress of every compressed block posted to
+// the control's window.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cabinet/cabinet_jobs.hpp"
+#include "platform/platform.hpp"
+
+namespace vexa {
+
+// The files of a cabinet to make: source paths and the names they are stored under
+// ("\" separating folders), two lists of equal length.
+struct CabImage {
+    std::vector<std::string> sources;
+    std::vector<std::string> names;
+};
+
+struct MakeOrder {
+    CabImage image;
+    std::string cabFilename;
+    std::int32_t certificateSize = 0;  // room in the header for a code-signing certificate
+    bool sourcesToArchive = false;     // store every file with the archive attribute alone
+    WindowHandle window = 0;
+};
+
+// Makes the cabinet and posts how the make ended. A cabinet that was not made whole is
+// removed, so a cabinet file exists only after a make that is done.
+void RunMake(Platform& platform, CabinetJobs& jobs, const MakeOrder& order);
+
+}  // namespace vexa
