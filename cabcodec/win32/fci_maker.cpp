@@ -1,0 +1,117 @@
+// The maker's Windows backend: the system's FCI compresses with MSZIP and lays out the
+// cabinet; the checks, the folder threshold and the final copy to the caller's cabinet
+// file are ours, so both backends fail the same way. FCI compresses on the caller's
+// thread, so MakeParameters::threads has no effect here.
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "cabcodec/maker.hpp"
+#include "cabcodec/member_name.hpp"
+#include "cabcodec/win32/fci_session.hpp"
+
+namespace vexa::cab {
+namespace {
+
+constexpr std::size_t kMaxFiles = std::numeric_limits<std::uint16_t>::max();
+// A folder holds at most 65,535 data blocks of 32 KiB; FCI's block count would wrap.
+constexpr std::uint64_t kMaxFolderBytes = 65'535ull * 32'768;
+constexpr std::size_t kCopyChunk = 64 * 1024;
+
+}  // namespace
+
+class CabinetMaker::Writer {
+public:
+    Writer(const MakeParameters& parameters, MakeCallbacks& callbacks) : parameters_(parameters), callbacks_(callbacks) {
+        if (parameters.headerReserve > kMaxHeaderReserve || parameters.name.empty()) {
+            error_ = MakeError::BadParameters;
+            return;
+        }
+        session_ = std::make_unique<FciSession>(parameters, callbacks);
+        if (session_->Error() != MakeError::None) Fail(session_->Error());
+    }
+
+    bool AddFile(const std::string& sourcePath, const std::string& nameInCabinet);
+    bool CloseFolder();
+    bool FlushCabinet();
+    MakeError Error() const { return error_; }
+
+private:
+    bool Usable() { return error_ == MakeError::None && (!finished_ || Fail(MakeError::Finished)); }
+    bool Fail(MakeError error) {
+        if (error_ == MakeError::None) error_ = error;
+        session_.reset();  // releases the temporary files
+        return false;
+    }
+    std::uint64_t FolderBytes() const { return session_->BytesRead() - folderStart_; }
+    bool WriteCabinet(SeekableSpool& spooled);
+
+    MakeParameters parameters_;
+    MakeCallbacks& callbacks_;
+    std::unique_ptr<FciSession> session_;
+    std::size_t files_ = 0;
+    std::uint64_t folderStart_ = 0;  // bytes read from sources when the open folder began
+    MakeError error_ = MakeError::None;
+    bool finished_ = false;
+};
+
+// Names are checked before FCI sees them, with the attributes the source reports, as
+// FCI would store any name it is given.
+bool CabinetMaker::Writer::AddFile(const std::string& sourcePath, const std::string& nameInCabinet) {
+    if (!Usable()) return false;
+    if (nameInCabinet.size() > kMaxMemberName) return Fail(MakeError::BadName);
+    if (files_ == kMaxFiles) return Fail(MakeError::TooLarge);
+    auto source = callbacks_.OpenSource(sourcePath);
+    if (!source || !source->data) return Fail(MakeError::OpenSource);
+    if (!IsSafeMemberName(nameInCabinet, source->attributes)) return Fail(MakeError::BadName);
+    if (!session_->AddFile(sourcePath, nameInCabinet, std::move(*source))) return Fail(session_->Error());
+    ++files_;
+    if (FolderBytes() > kMaxFolderBytes) return Fail(MakeError::TooLarge);
+    return FolderBytes() < parameters_.folderThreshold || CloseFolder();
+}
+
+bool CabinetMaker::Writer::CloseFolder() {
+    if (!Usable()) return false;
+    if (!session_->FlushFolder()) return Fail(session_->Error());
+    folderStart_ = session_->BytesRead();
+    return true;
+}
+
+bool CabinetMaker::Writer::FlushCabinet() {
+    if (!Usable()) return false;
+    if (files_ == 0) return Fail(MakeError::NoFiles);
+    if (!session_->FlushCabinet()) return Fail(session_->Error());
+    if (!WriteCabinet(session_->Cabinet())) return false;
+    session_.reset();
+    finished_ = true;
+    return true;
+}
+
+// FCI seeks back in the cabinet it writes; the caller's cabinet file is written in order.
+bool CabinetMaker::Writer::WriteCabinet(SeekableSpool& spooled) {
+    auto out = callbacks_.CreateCabinet(parameters_.directory + parameters_.name);
+    if (!out) return Fail(MakeError::WriteFailed);
+    std::vector<unsigned char> chunk(kCopyChunk);
+    for (std::uint64_t done = 0; done < spooled.Size();) {
+        std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), spooled.Size() - done));
+        auto got = spooled.ReadAt(done, chunk.data(), want);
+        if (!got || *got != want) return Fail(MakeError::TemporaryFile);
+        if (!out->Write(chunk.data(), want)) return Fail(MakeError::WriteFailed);
+        done += want;
+    }
+    return true;
+}
+
+CabinetMaker::CabinetMaker(const MakeParameters& parameters, MakeCallbacks& callbacks)
+    : writer_(std::make_unique<Writer>(parameters, callbacks)) {}
+CabinetMaker::~CabinetMaker() = default;
+
+bool CabinetMaker::AddFile(const std::string& sourcePath, const std::string& nameInCabinet) {
+    return writer_->AddFile(sourcePath, nameInCabinet);
+}
+bool CabinetMaker::FlushFolder() { return writer_->CloseFolder(); }
+bool CabinetMaker::FlushCabinet() { return writer_->FlushCabinet(); }
+MakeError CabinetMaker::Error() const { return writer_->Error(); }
+
+}  // namespace vexa::cab
