@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <numeric>
 
 #include "cabcodec/expander.hpp"
 #include "cabcodec/maker.hpp"
+#include "tests/cabcodec/under_wine.hpp"
 #include "tests/support/cabinet_shapes.hpp"
 #include "tests/support/memory_cabinet.hpp"
 
@@ -44,6 +46,9 @@ class CabinetRoundTrip : public ::testing::TestWithParam<test::CabinetShape> {};
 
 TEST_P(CabinetRoundTrip, ExpandsToTheSameBytesAndStamps) {
     const auto& shape = GetParam();
+    if (test::UnderWine() && std::all_of(shape.files.begin(), shape.files.end(), [](const auto& f) { return f.bytes.empty(); })) {
+        GTEST_SKIP() << "Wine's cabinet.dll cannot make a cabinet without data: it seeks in a data file it never opened";
+    }
     MakeParameters parameters;
     parameters.name = "shape.cab";
     parameters.headerReserve = shape.headerReserve;
@@ -162,8 +167,11 @@ TEST(CabinetMaking, BlocksReachBackIntoThePreviousBlock) {
     for (int i = 0; i < 13; ++i) repeated += chunk;
     std::string cabinet = test::MakeCabinet({{"r.bin", repeated}});
     ASSERT_FALSE(cabinet.empty());
-    EXPECT_LT(cabinet.size(), 20'000u + 8'000u);
     EXPECT_TRUE(ExpandAll(cabinet).at(0).bytes == repeated);
+    if (test::UnderWine()) {
+        GTEST_SKIP() << "Wine's cabinet.dll compresses each MSZIP block on its own, without the block before as history";
+    }
+    EXPECT_LT(cabinet.size(), 20'000u + 8'000u);
 }
 
 struct FailureCase {
