@@ -87,6 +87,21 @@ TEST(CabinetReading, ASinkOrHandlerFailureStopsThePass) {
     EXPECT_EQ(refusingCompletion.offered.size(), 1u);
 }
 
+// Readers take the file entries from where the folder entries end, so a header that points
+// its file table elsewhere neither hides members nor offers others.
+TEST(CabinetReading, FileEntriesFollowTheFolderEntriesWhateverTheHeaderSays) {
+    std::string cabinet = test::MakeCabinet({{"first.txt", "1"}, {"second.txt", "22"}});
+    ASSERT_FALSE(cabinet.empty());
+    std::size_t secondEntry = 36 + 8 + 16 + std::string("first.txt").size() + 1;
+    cabinet[16] = static_cast<char>(secondEntry);
+    MemorySource source(cabinet);
+    MemoryExpandHandler handler;
+    ASSERT_EQ(Expand(source, 0, handler), ExpandStatus::Done);
+    ASSERT_EQ(handler.members.size(), 2u);
+    EXPECT_EQ(handler.members[0].info.name, "first.txt");
+    EXPECT_EQ(handler.members[1].bytes, "22");
+}
+
 class UnsafeStoredName : public ::testing::TestWithParam<const char*> {};
 
 // The maker refuses such names, so they are written over a safe one of the same length.
