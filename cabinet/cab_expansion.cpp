@@ -47,8 +47,7 @@ public:
     const fs::path& Path() const { return path_; }
 
     bool Write(const unsigned char* data, std::size_t n) override {
-        return stream_.is_open() &&
-               stream_.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(n));
+        return stream_.is_open() && stream_.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(n));
     }
     bool Complete() {
         if (!stream_.is_open()) return false;
@@ -152,8 +151,7 @@ std::optional<std::vector<std::string>> ListCabinet(Files& files, const std::str
 void RunExpansion(Platform& platform, CabinetJobs& jobs, const ExpandOrder& order) {
     bool expanded = Expand(platform, jobs, order);
     JobOutcome outcome = jobs.expandCancel ? JobOutcome::Cancel : expanded ? JobOutcome::Done : JobOutcome::Error;
-    platform.windows.Post(order.window, kExpandEndedMessage, static_cast<std::uintptr_t>(outcome),
-                          jobs.extractedCount);
+    platform.windows.Post(order.window, kExpandEndedMessage, static_cast<std::uintptr_t>(outcome), jobs.extractedCount);
 }
 
 }  // namespace vexa

@@ -11,10 +11,10 @@ namespace vexa {
 
 enum CabMessage : std::uint32_t {
     kMakeProgressMessage = kUserMessage + 1,
-    kMakeEndedMessage,       // wParam: the JobOutcome
+    kMakeEndedMessage,  // wParam: the JobOutcome
     kExpandProgressMessage,
     kExpandOverwriteMessage,  // the existing file is the job's current file
-    kExpandEndedMessage,     // wParam: the JobOutcome; lParam: the files extracted
+    kExpandEndedMessage,      // wParam: the JobOutcome; lParam: the files extracted
 };
 
 enum class JobOutcome : std::uintptr_t { Done, Error, Cancel };

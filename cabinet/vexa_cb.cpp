@@ -33,9 +33,7 @@ Value LongOf(std::int64_t number) {
     return Value(static_cast<std::int32_t>(std::min<std::int64_t>(number, std::numeric_limits<std::int32_t>::max())));
 }
 
-std::string WithoutSkipMark(const std::string& entry) {
-    return entry.starts_with(kSkipMark) ? entry.substr(1) : entry;
-}
+std::string WithoutSkipMark(const std::string& entry) { return entry.starts_with(kSkipMark) ? entry.substr(1) : entry; }
 
 // The dialogs want the filter to end in "||".
 std::string DialogFilter(const std::string& filter) {
@@ -51,14 +49,13 @@ bool AnyEntryFound(const std::string& name) {
     std::string directory(DirectoryPart(name));
     fs::directory_iterator entries(directory.empty() ? "." : directory, error);
     return !error && std::any_of(fs::begin(entries), fs::end(entries), [&](const fs::directory_entry& entry) {
-               return MatchesWildcard(pattern, entry.path().filename().string());
-           });
+        return MatchesWildcard(pattern, entry.path().filename().string());
+    });
 }
 
 }  // namespace
 
-VexaCB::VexaCB(Platform& platform, CabinetJobs& jobs, EventSink& events,
-               std::span<const unsigned char> selfExtractStub)
+VexaCB::VexaCB(Platform& platform, CabinetJobs& jobs, EventSink& events, std::span<const unsigned char> selfExtractStub)
     : platform_(platform),
       jobs_(jobs),
       events_(events),
@@ -116,9 +113,8 @@ bool VexaCB::ExpandCabFile(const std::string& destDirectory) {
     ExpandOrder order{openedCabFilename_, destDirectory, expansionList_, window_};
     if (!EndsWithSeparator(order.directory)) order.directory += kSeparator;
     std::string directory = order.directory;
-    if (!jobs_.Start(CabinetJobs::Job::Expansion,
-                     [&platform = platform_, &jobs = jobs_, order = std::move(order)] { RunExpansion(platform, jobs, order); }))
-        return false;
+    auto work = [&platform = platform_, &jobs = jobs_, order = std::move(order)] { RunExpansion(platform, jobs, order); };
+    if (!jobs_.Start(CabinetJobs::Job::Expansion, std::move(work))) return false;
     expansionDirectory_ = std::move(directory);
     return true;
 }
@@ -136,9 +132,8 @@ bool VexaCB::OpenCabForExpansion(const std::string& cabFilename) {
 
 bool VexaCB::MakeCabFile(const std::string& cabFilename, std::int32_t certificateSize) {
     MakeOrder order{image_, cabFilename, certificateSize, sourcesToArchive_, window_};
-    if (!jobs_.Start(CabinetJobs::Job::Make,
-                     [&platform = platform_, &jobs = jobs_, order = std::move(order)] { RunMake(platform, jobs, order); }))
-        return false;
+    auto work = [&platform = platform_, &jobs = jobs_, order = std::move(order)] { RunMake(platform, jobs, order); };
+    if (!jobs_.Start(CabinetJobs::Job::Make, std::move(work))) return false;
     makeCabFilename_ = cabFilename;
     return true;
 }
@@ -154,7 +149,9 @@ bool VexaCB::Cab2Exe(const std::string& cabFilename, const std::string& exeFilen
     return vexa::Cab2Exe(platform_.files, selfExtractStub_, cabFilename, exeFilename);
 }
 
-std::string VexaCB::Filename2FilenameNoExt(const std::string& filename) { return std::string(WithoutExtension(filename)); }
+std::string VexaCB::Filename2FilenameNoExt(const std::string& filename) {
+    return std::string(WithoutExtension(filename));
+}
 
 std::string VexaCB::FullPathname2Filename(const std::string& fullPathname) {
     return std::string(FileNamePart(fullPathname));
@@ -171,7 +168,9 @@ std::string VexaCB::ReplaceStringAllOccurrences(const std::string& sourceString,
     return ReplaceAll(sourceString, findSubString, replacementSubString);
 }
 
-bool VexaCB::RegisterOcxFile(const std::string& ocxFilename) { return platform_.components.RegisterServer(ocxFilename); }
+bool VexaCB::RegisterOcxFile(const std::string& ocxFilename) {
+    return platform_.components.RegisterServer(ocxFilename);
+}
 
 bool VexaCB::UnregisterOcxFile(const std::string& ocxFilename) {
     return platform_.components.UnregisterServer(ocxFilename);
@@ -229,35 +228,36 @@ void VexaCB::AboutBox() {
 
 void VexaCB::OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
     switch (message) {
-    case kMakeProgressMessage:
-        Raise(kMakeCabProgress, {makeCabFilename_, jobs_.CurrentFile(), LongOf(jobs_.uncompressedTotal),
-                                 LongOf(jobs_.compressedTotal)});
-        break;
-    case kMakeEndedMessage: OnMakeEnded(wParam); break;
-    case kExpandProgressMessage:
-        Raise(kExpandCabProgress, {openedCabFilename_, expansionDirectory_, CurrentExpansionEntry(), jobs_.CurrentFile()});
-        break;
-    case kExpandOverwriteMessage: OnExpandOverwrite(); break;
-    case kExpandEndedMessage: OnExpandEnded(wParam, static_cast<std::int32_t>(lParam)); break;
-    default: break;
+        case kMakeProgressMessage:
+            Raise(kMakeCabProgress, {makeCabFilename_, jobs_.CurrentFile(), LongOf(jobs_.uncompressedTotal),
+                                     LongOf(jobs_.compressedTotal)});
+            break;
+        case kMakeEndedMessage: OnMakeEnded(wParam); break;
+        case kExpandProgressMessage:
+            Raise(kExpandCabProgress,
+                  {openedCabFilename_, expansionDirectory_, CurrentExpansionEntry(), jobs_.CurrentFile()});
+            break;
+        case kExpandOverwriteMessage: OnExpandOverwrite(); break;
+        case kExpandEndedMessage: OnExpandEnded(wParam, static_cast<std::int32_t>(lParam)); break;
+        default: break;
     }
 }
 
 void VexaCB::OnMakeEnded(std::uintptr_t outcome) {
     switch (static_cast<JobOutcome>(outcome)) {
-    case JobOutcome::Done:
-        Raise(kMakeCabDone, {makeCabFilename_, LongOf(jobs_.uncompressedTotal), LongOf(jobs_.compressedTotal)});
-        break;
-    case JobOutcome::Error: Raise(kMakeCabError, {makeCabFilename_}); break;
-    case JobOutcome::Cancel: Raise(kMakeCabCancel, {makeCabFilename_}); break;
+        case JobOutcome::Done:
+            Raise(kMakeCabDone, {makeCabFilename_, LongOf(jobs_.uncompressedTotal), LongOf(jobs_.compressedTotal)});
+            break;
+        case JobOutcome::Error: Raise(kMakeCabError, {makeCabFilename_}); break;
+        case JobOutcome::Cancel: Raise(kMakeCabCancel, {makeCabFilename_}); break;
     }
 }
 
 void VexaCB::OnExpandEnded(std::uintptr_t outcome, std::int32_t extracted) {
     switch (static_cast<JobOutcome>(outcome)) {
-    case JobOutcome::Done: Raise(kExpandCabDone, {openedCabFilename_, expansionDirectory_, extracted}); break;
-    case JobOutcome::Error: Raise(kExpandCabError, {openedCabFilename_, expansionDirectory_}); break;
-    case JobOutcome::Cancel: Raise(kExpandCabCancel, {openedCabFilename_, expansionDirectory_, extracted}); break;
+        case JobOutcome::Done: Raise(kExpandCabDone, {openedCabFilename_, expansionDirectory_, extracted}); break;
+        case JobOutcome::Error: Raise(kExpandCabError, {openedCabFilename_, expansionDirectory_}); break;
+        case JobOutcome::Cancel: Raise(kExpandCabCancel, {openedCabFilename_, expansionDirectory_, extracted}); break;
     }
 }
 

@@ -73,9 +73,12 @@ namespace dispatch_detail {
 template <typename T>
 constexpr ValueType TypeFor() {
     using Plain = std::remove_cvref_t<T>;
-    if constexpr (std::is_same_v<Plain, void>) return ValueType::Empty;
-    else if constexpr (std::is_same_v<Plain, bool>) return ValueType::Bool;
-    else if constexpr (std::is_same_v<Plain, std::int32_t>) return ValueType::Long;
+    if constexpr (std::is_same_v<Plain, void>)
+        return ValueType::Empty;
+    else if constexpr (std::is_same_v<Plain, bool>)
+        return ValueType::Bool;
+    else if constexpr (std::is_same_v<Plain, std::int32_t>)
+        return ValueType::Long;
     else {
         static_assert(std::is_same_v<Plain, std::string>, "dispatch methods take and return bool, long or string");
         return ValueType::String;
@@ -100,9 +103,8 @@ Value Call(Control& control, R (Control::*function)(A...), const std::vector<Val
 template <typename Control, typename R, typename... A, typename... Names>
 MethodEntry<Control> Method(std::int32_t id, std::string_view name, R (Control::*function)(A...), Names... names) {
     static_assert(sizeof...(Names) == sizeof...(A), "one name per parameter");
-    MethodEntry<Control> entry{{id, name, {Parameter{names, dispatch_detail::TypeFor<A>()}...},
-                                dispatch_detail::TypeFor<R>()},
-                               {}};
+    MethodEntry<Control> entry{
+        {id, name, {Parameter{names, dispatch_detail::TypeFor<A>()}...}, dispatch_detail::TypeFor<R>()}, {}};
     entry.call = [function](Control& control, const std::vector<Value>& arguments) {
         return dispatch_detail::Call(control, function, arguments, std::index_sequence_for<A...>{});
     };

@@ -73,6 +73,8 @@ std::optional<std::string> ConsoleUi::SaveAs(const FileDialog& dialog) {
     }
 }
 
-void ConsoleUi::ShowMessage(const std::string& text, const std::string& caption) { out_ << caption << ": " << text << '\n'; }
+void ConsoleUi::ShowMessage(const std::string& text, const std::string& caption) {
+    out_ << caption << ": " << text << '\n';
+}
 
 }  // namespace vexa

@@ -22,7 +22,9 @@ bool CallEntryPoint(const std::string& library, const char* name) {
 
 }  // namespace
 
-bool PosixComponents::RegisterServer(const std::string& library) { return CallEntryPoint(library, "DllRegisterServer"); }
+bool PosixComponents::RegisterServer(const std::string& library) {
+    return CallEntryPoint(library, "DllRegisterServer");
+}
 
 bool PosixComponents::UnregisterServer(const std::string& library) {
     return CallEntryPoint(library, "DllUnregisterServer");

@@ -17,9 +17,8 @@ namespace {
 bool IsAddress(const std::string& target) {
     std::size_t colon = target.find(':');
     if (colon == std::string::npos || colon < 2) return false;
-    return std::all_of(target.begin(), target.begin() + static_cast<std::ptrdiff_t>(colon), [](unsigned char c) {
-        return std::isalnum(c) || c == '+' || c == '-' || c == '.';
-    });
+    return std::all_of(target.begin(), target.begin() + static_cast<std::ptrdiff_t>(colon),
+                       [](unsigned char c) { return std::isalnum(c) || c == '+' || c == '-' || c == '.'; });
 }
 
 }  // namespace

@@ -16,7 +16,9 @@ bool CallEntryPoint(const std::string& library, const char* name) {
 
 }  // namespace
 
-bool Win32Components::RegisterServer(const std::string& library) { return CallEntryPoint(library, "DllRegisterServer"); }
+bool Win32Components::RegisterServer(const std::string& library) {
+    return CallEntryPoint(library, "DllRegisterServer");
+}
 
 bool Win32Components::UnregisterServer(const std::string& library) {
     return CallEntryPoint(library, "DllUnregisterServer");

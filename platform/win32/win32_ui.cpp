@@ -53,9 +53,13 @@ std::optional<std::string> Win32Ui::SelectFolder(std::intptr_t owner, const std:
     return std::string(path);
 }
 
-std::optional<std::string> Win32Ui::OpenFile(const FileDialog& dialog) { return RunFileDialog(dialog, ::GetOpenFileNameA); }
+std::optional<std::string> Win32Ui::OpenFile(const FileDialog& dialog) {
+    return RunFileDialog(dialog, ::GetOpenFileNameA);
+}
 
-std::optional<std::string> Win32Ui::SaveAs(const FileDialog& dialog) { return RunFileDialog(dialog, ::GetSaveFileNameA); }
+std::optional<std::string> Win32Ui::SaveAs(const FileDialog& dialog) {
+    return RunFileDialog(dialog, ::GetSaveFileNameA);
+}
 
 void Win32Ui::ShowMessage(const std::string& text, const std::string& caption) {
     ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);

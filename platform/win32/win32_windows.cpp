@@ -56,8 +56,8 @@ Win32Windows::~Win32Windows() { ::UnregisterClassA(kClassName, static_cast<HMODU
 
 WindowHandle Win32Windows::Create(WindowHandler& handler) {
     if (!RegisterWindowClass(static_cast<HMODULE>(module_))) return 0;
-    HWND hwnd = ::CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, static_cast<HMODULE>(module_),
-                                  &handler);
+    HWND hwnd = ::CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  static_cast<HMODULE>(module_), &handler);
     return reinterpret_cast<WindowHandle>(hwnd);
 }
 

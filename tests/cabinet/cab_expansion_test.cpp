@@ -38,8 +38,8 @@ TEST_F(ExpandCabFile, CreatesTheFoldersOfStoredNamesInsideTheDestination) {
     EXPECT_EQ(ReadFile(Out("dir/sub/a.txt")), "aaa");
     EXPECT_EQ(ReadFile(Out("last.txt")), "last");
     EXPECT_EQ(native_.Get().files.LastWriteTime(Out("top.txt")), (TimeStamp{2024, 2, 29, 12, 34, 56}));
-    EXPECT_EQ(events_.Names(), (std::vector<std::string>{"ExpandCabProgress", "ExpandCabProgress",
-                                                          "ExpandCabProgress", "ExpandCabDone"}));
+    EXPECT_EQ(events_.Names(), (std::vector<std::string>{"ExpandCabProgress", "ExpandCabProgress", "ExpandCabProgress",
+                                                         "ExpandCabDone"}));
     const RaisedEvent& done = events_.Last();
     EXPECT_EQ(done.Text(0), cabinet_);
     EXPECT_EQ(done.Text(1), destination_ + kSeparator);

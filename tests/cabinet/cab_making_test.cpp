@@ -32,7 +32,10 @@ protected:
 };
 
 TEST_F(MakeCabFile, FirstFileHasAFolderOfItsOwnAndTheLastJoinsTheOneBefore) {
-    const struct { int files; std::uint16_t folders; } cases[] = {{1, 1}, {2, 1}, {3, 2}, {4, 3}};
+    const struct {
+        int files;
+        std::uint16_t folders;
+    } cases[] = {{1, 1}, {2, 1}, {3, 2}, {4, 3}};
     for (const auto& c : cases) {
         control_->ClearCabImage();
         for (int i = 0; i < c.files; ++i)
@@ -86,7 +89,11 @@ TEST_F(MakeCabFile, CancellingEndsWithCancelAndLeavesNoCabinet) {
 }
 
 TEST_F(MakeCabFile, FailuresEndWithErrorAndLeaveNoCabinet) {
-    const struct { const char* label; bool addMissing; std::int32_t reserve; } cases[] = {
+    const struct {
+        const char* label;
+        bool addMissing;
+        std::int32_t reserve;
+    } cases[] = {
         {"a source that cannot be read", true, 0},
         {"an empty cab image", false, 0},
         {"a certificate reserve beyond the format", false, 70'000},

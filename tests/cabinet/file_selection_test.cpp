@@ -15,7 +15,8 @@ class SelectFiles : public ControlTest {
 protected:
     void SetUp() override {
         for (const char* folder : {"root/sub1/deep", "root/sub2"}) fs::create_directories(Path(folder));
-        for (const char* file : {"a.txt", "b.TXT", "c.bin", ".hidden.txt", "sub1/d.txt", "sub1/deep/e.txt", "sub2/f.txt"})
+        for (const char* file :
+             {"a.txt", "b.TXT", "c.bin", ".hidden.txt", "sub1/d.txt", "sub1/deep/e.txt", "sub2/f.txt"})
             WriteFile(Path("root/") + file, "x");
         root_ = Path("root") + kSeparator;
     }

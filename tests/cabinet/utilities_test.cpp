@@ -23,7 +23,11 @@ Value S(const std::string& text) { return Value(text); }
 Value L(std::int32_t number) { return Value(number); }
 
 TEST_F(Utilities, TextAndPathMethods) {
-    const struct { const char* method; std::vector<Value> arguments; Value result; } cases[] = {
+    const struct {
+        const char* method;
+        std::vector<Value> arguments;
+        Value result;
+    } cases[] = {
         {"Filename2FilenameNoExt", {S("archive.tar.gz")}, S("archive.tar")},
         {"Filename2FilenameNoExt", {S("noext")}, S("noext")},
         {"FullPathname2Pathname", {S("C:\\a/b.txt")}, S("C:\\a/")},
@@ -43,8 +47,11 @@ TEST_F(Utilities, TextAndPathMethods) {
 
 TEST_F(Utilities, IsFileFindsFilesFoldersAndWildcardMatches) {
     WriteFile(Path("a.txt"), "x");
-    const struct { std::string name; bool found; } cases[] = {
-        {"", false}, {"  \t", false}, {Path("a.txt"), true}, {dir_.path().string(), true},
+    const struct {
+        std::string name;
+        bool found;
+    } cases[] = {
+        {"", false},           {"  \t", false},       {Path("a.txt"), true},  {dir_.path().string(), true},
         {Path("*.TXT"), true}, {Path("a.?xt"), true}, {Path("*.bin"), false}, {Path("missing.txt"), false},
     };
     for (const auto& c : cases) EXPECT_EQ(control_->IsFile(c.name), c.found) << c.name;
@@ -67,8 +74,13 @@ TEST_F(Utilities, TimesAndTextFiles) {
 }
 
 TEST_F(Utilities, DialogFiltersEndInTwoBars) {
-    const struct { const char* given; const char* passed; } cases[] = {
-        {"Text|*.txt", "Text|*.txt||"}, {"Text|*.txt|", "Text|*.txt||"}, {"Text|*.txt||", "Text|*.txt||"},
+    const struct {
+        const char* given;
+        const char* passed;
+    } cases[] = {
+        {"Text|*.txt", "Text|*.txt||"},
+        {"Text|*.txt|", "Text|*.txt||"},
+        {"Text|*.txt||", "Text|*.txt||"},
     };
     for (const auto& c : cases) {
         ui_.Answer("/chosen/file.txt");

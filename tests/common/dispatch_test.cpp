@@ -8,12 +8,20 @@ namespace vexa {
 namespace {
 
 TEST(Dispatch, ValuesAreReadAndWrittenAsText) {
-    const struct { ValueType type; const char* text; std::optional<Value> value; } cases[] = {
-        {ValueType::Bool, "TRUE", Value(true)},     {ValueType::Bool, "-1", Value(true)},
-        {ValueType::Bool, "0", Value(false)},       {ValueType::Bool, "yes", std::nullopt},
+    const struct {
+        ValueType type;
+        const char* text;
+        std::optional<Value> value;
+    } cases[] = {
+        {ValueType::Bool, "TRUE", Value(true)},
+        {ValueType::Bool, "-1", Value(true)},
+        {ValueType::Bool, "0", Value(false)},
+        {ValueType::Bool, "yes", std::nullopt},
         {ValueType::Long, "-2147483648", Value(std::int32_t{-2147483647 - 1})},
-        {ValueType::Long, "2147483648", std::nullopt}, {ValueType::Long, "12a", std::nullopt},
-        {ValueType::Long, "", std::nullopt},         {ValueType::String, "", Value(std::string())},
+        {ValueType::Long, "2147483648", std::nullopt},
+        {ValueType::Long, "12a", std::nullopt},
+        {ValueType::Long, "", std::nullopt},
+        {ValueType::String, "", Value(std::string())},
         {ValueType::String, "C:\\a b", Value(std::string("C:\\a b"))},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseValue(c.type, c.text), c.value) << c.text;
@@ -37,9 +45,9 @@ struct Counter {
 };
 
 TEST(Dispatch, EntriesFollowTheSignatureAndInvokeChecksArgumentsFirst) {
-    DispatchTable<Counter> table({Method(1, "Add", &Counter::Add, "Amount", "Why"),
-                                  Method(2, "Reset", &Counter::Reset, "KeepReasons")},
-                                 {{1, "Changed", {{"Total", ValueType::Long}}}});
+    DispatchTable<Counter> table(
+        {Method(1, "Add", &Counter::Add, "Amount", "Why"), Method(2, "Reset", &Counter::Reset, "KeepReasons")},
+        {{1, "Changed", {{"Total", ValueType::Long}}}});
     const auto* add = table.FindMethod("aDD");
     ASSERT_NE(add, nullptr);
     EXPECT_EQ(add->result, ValueType::Long);
@@ -57,7 +65,8 @@ TEST(Dispatch, EntriesFollowTheSignatureAndInvokeChecksArgumentsFirst) {
     EXPECT_EQ(done.value, Value(std::int32_t{5}));
     EXPECT_EQ(Invoke(counter, *add, {Value(std::int32_t{5})}).status, InvokeStatus::BadParameterCount);
     EXPECT_EQ(Invoke(counter, *add, {Value(true), Value(std::string("b"))}).status, InvokeStatus::TypeMismatch);
-    EXPECT_EQ(Invoke(counter, *add, {Value(std::int32_t{1}), Value(std::string("throw"))}).status, InvokeStatus::Failed);
+    EXPECT_EQ(Invoke(counter, *add, {Value(std::int32_t{1}), Value(std::string("throw"))}).status,
+              InvokeStatus::Failed);
     EXPECT_EQ(counter.total, 5);
     EXPECT_EQ(Invoke(counter, *table.FindMethod("Reset"), {Value(false)}).value, Value());
     EXPECT_EQ(counter.reasons, "");

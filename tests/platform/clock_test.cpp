@@ -8,10 +8,13 @@ namespace vexa {
 namespace {
 
 TEST(Clock, TickReachedHoldsAcrossTheWrap) {
-    const struct { std::uint32_t now, due; bool reached; } cases[] = {
-        {100, 100, true}, {99, 100, false}, {101, 100, true},
-        {5, 0xFFFFFFF0u, true},              // the count wrapped after the timer was set
-        {0xFFFFFFF0u, 5, false},             // due after the wrap, not yet reached
+    const struct {
+        std::uint32_t now, due;
+        bool reached;
+    } cases[] = {
+        {100, 100, true},        {99, 100, false},
+        {101, 100, true},        {5, 0xFFFFFFF0u, true},  // the count wrapped after the timer was set
+        {0xFFFFFFF0u, 5, false},                          // due after the wrap, not yet reached
         {0x7FFFFFFFu, 0, true},
     };
     for (const auto& c : cases) EXPECT_EQ(TickReached(c.now, c.due), c.reached) << c.now << " " << c.due;

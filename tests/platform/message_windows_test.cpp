@@ -58,7 +58,8 @@ TYPED_TEST(MessageWindows, MessagesFromAnyThreadRunInOrderOnTheOwningThread) {
     ASSERT_NE(window, 0u);
     // A handler may post to its own window; that message comes after the waiting ones.
     this->recorder_.onMessage = [&](std::uint32_t message) {
-        if (message == kUserMessage + 1 && this->recorder_.messages.size() == 1) this->windows_.Post(window, kUserMessage + 2, 0, 0);
+        if (message == kUserMessage + 1 && this->recorder_.messages.size() == 1)
+            this->windows_.Post(window, kUserMessage + 2, 0, 0);
     };
     std::thread poster([&] {
         for (std::uintptr_t i = 0; i < 50; ++i) {
