@@ -23,6 +23,9 @@ void AddScriptCommands(CLI::App& app, Context& context);
 // The "cab" command family; each of its commands attaches itself to it.
 CLI::App& AddCabCommand(CLI::App& app);
 void AddCabSfxCommand(CLI::App& cab, Context& context);
+// make, list, expand, split and join.
+void AddCabCommands(CLI::App& cab, Context& context);
+void AddCallCommand(CLI::App& app, Context& context);
 
 // Why `path` cannot be read as a file, for messages: "no such file", "is a directory", ...
 std::string WhyUnreadable(const std::string& path);

@@ -42,7 +42,9 @@ int main(int argc, char** argv) {
     vexa::cli::AddSigCommands(app, context);
     vexa::cli::AddScriptCommands(app, context);
     CLI::App& cab = vexa::cli::AddCabCommand(app);
+    vexa::cli::AddCabCommands(cab, context);
     vexa::cli::AddCabSfxCommand(cab, context);
+    vexa::cli::AddCallCommand(app, context);
 
     try {
         app.parse(argc, argv);

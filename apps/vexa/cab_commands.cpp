@@ -1,0 +1,263 @@
+// vexa cab make, list, expand, split and join: cabinets through the cabinet control.
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <limits>
+#include <memory>
+
+#include "apps/vexa/cabinet_host.hpp"
+#include "apps/vexa/commands.hpp"
+#include "apps/vexa/progress.hpp"
+#include "cabinet/cabinet_jobs.hpp"
+#include "cabinet/split_file.hpp"
+#include "common/text.hpp"
+
+namespace vexa::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string TextAt(const std::vector<Value>& arguments, std::size_t i) {
+    return std::get<std::string>(arguments.at(i));
+}
+std::int32_t LongAt(const std::vector<Value>& arguments, std::size_t i) {
+    return std::get<std::int32_t>(arguments.at(i));
+}
+
+struct MakeArguments {
+    std::string cabinet;
+    std::vector<std::string> files;
+    std::string fromDirectory;
+    std::int32_t reserve = 0;
+};
+
+struct Source {
+    std::string path;
+    std::string name;  // in the cabinet; empty: the file's own name
+};
+
+// FILE or FILE=NAME; the last "=" separates, so a path may contain one.
+Source SourceOf(const std::string& argument) {
+    std::size_t equals = argument.rfind('=');
+    if (equals == std::string::npos) return {argument, {}};
+    return {argument.substr(0, equals), argument.substr(equals + 1)};
+}
+
+// Every file under the directory, found by the control's own walk in one slice, stored
+// under its path relative to the directory with "\" between folders.
+std::vector<Source> SourcesUnder(VexaCB& control, const std::string& directory) {
+    constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
+    std::string start = WithTrailingSeparator(directory, kSeparator);
+    control.SelectFiles(start + "*.*", true, std::numeric_limits<std::int32_t>::max());
+    std::vector<Source> sources;
+    for (std::int32_t i = 0; i < control.GetNumSelectedFiles(); ++i) {
+        std::string path = control.GetSelectedFile(i);
+        std::string name = path.substr(start.size());
+        std::replace(name.begin(), name.end(), kSeparator, '\\');
+        sources.push_back({path, name});
+    }
+    return sources;
+}
+
+// The files named and those under --from-dir, each checked; nullopt after a failure.
+std::optional<std::vector<Source>> Sources(Context& context, VexaCB& control, const MakeArguments& args) {
+    std::vector<Source> sources;
+    for (const std::string& file : args.files) sources.push_back(SourceOf(file));
+    if (!args.fromDirectory.empty()) {
+        if (!fs::is_directory(args.fromDirectory)) {
+            Fail(context, kBadInput, args.fromDirectory + ": not a directory");
+            return std::nullopt;
+        }
+        std::vector<Source> found = SourcesUnder(control, args.fromDirectory);
+        sources.insert(sources.end(), found.begin(), found.end());
+    }
+    if (sources.empty()) Fail(context, kBadInput, "no files to put in the cabinet");
+    for (const Source& source : sources) {
+        std::error_code error;
+        if (!fs::is_regular_file(source.path, error))
+            Fail(context, kBadInput, source.path + ": " + WhyUnreadable(source.path));
+    }
+    if (context.exitCode != kSuccess) return std::nullopt;
+    return sources;
+}
+
+void Make(Context& context, const MakeArguments& args) {
+    Progress progress;
+    std::uint64_t total = 0;
+    std::string outcome;
+    EventFunction events([&](const EventEntry& event, const std::vector<Value>& arguments) {
+        outcome = event.name;
+        if (event.name == "MakeCabProgress") {
+            progress.Show("adding " + TextAt(arguments, 1), static_cast<std::uint64_t>(LongAt(arguments, 2)), total);
+        } else if (event.name == "MakeCabDone") {
+            progress.Break();
+            std::cout << args.cabinet << ": " << LongAt(arguments, 1) << " bytes in, " << LongAt(arguments, 2)
+                      << " bytes compressed\n";
+        }
+    });
+    CabinetHost host(context.platform, events);
+    auto sources = Sources(context, host.Control(), args);
+    if (!sources) return;
+    for (const Source& source : *sources) {
+        std::error_code error;
+        total += fs::file_size(source.path, error);
+        host.Control().AddFileToCabImage(source.path, source.name);
+    }
+    host.Control().MakeCabFile(args.cabinet, args.reserve);
+    host.RunUntilJobEnds();
+    if (outcome != "MakeCabDone") Fail(context, kNegative, args.cabinet + ": the cabinet could not be made");
+}
+
+// Opens the cabinet for expansion, or says why it cannot.
+bool Open(Context& context, VexaCB& control, const std::string& cabinet) {
+    if (control.OpenCabForExpansion(cabinet)) return true;
+    std::error_code error;
+    Fail(context, kBadInput,
+         cabinet + ": " + (fs::is_regular_file(cabinet, error) ? "not a cabinet, or damaged" : WhyUnreadable(cabinet)));
+    return false;
+}
+
+void List(Context& context, const std::string& cabinet) {
+    EventFunction none([](const EventEntry&, const std::vector<Value>&) {});
+    CabinetHost host(context.platform, none);
+    if (!Open(context, host.Control(), cabinet)) return;
+    for (std::int32_t i = 0; i < host.Control().GetNumFilesInCab(); ++i)
+        std::cout << host.Control().GetFilenameInCab(i) << '\n';
+}
+
+struct ExpandArguments {
+    std::string cabinet;
+    std::string directory;
+    std::string overwrite = "ask";
+};
+
+// One expansion at the console: progress, the overwrite questions and the outcome.
+class ConsoleExpansion {
+public:
+    ConsoleExpansion(Context& context, ExpandArguments args)
+        : context_(context),
+          args_(std::move(args)),
+          events_([this](const EventEntry& event, const std::vector<Value>& arguments) { OnEvent(event, arguments); }),
+          host_(context.platform, events_) {}
+
+    void Run() {
+        std::error_code error;
+        if (fs::exists(args_.directory, error) && !fs::is_directory(args_.directory, error))
+            return Fail(context_, kBadInput, args_.directory + ": not a directory");
+        if (!Open(context_, host_.Control(), args_.cabinet)) return;
+        files_ = static_cast<std::uint64_t>(host_.Control().GetNumFilesInCab());
+        host_.Control().ExpandCabFile(args_.directory);
+        host_.RunUntilJobEnds();
+        if (outcome_ == "ExpandCabError")
+            Fail(context_, kNegative, args_.cabinet + ": expanding into " + args_.directory + " failed");
+        if (outcome_ == "ExpandCabCancel") context_.exitCode = std::max<int>(context_.exitCode, kNegative);
+    }
+
+private:
+    void OnEvent(const EventEntry& event, const std::vector<Value>& arguments) {
+        outcome_ = event.name;
+        if (event.name == "ExpandCabProgress") {
+            progress_.Show("expanding " + TextAt(arguments, 2), ++expanded_, files_);
+        } else if (event.name == "ExpandCabOverwriteExistingFile") {
+            progress_.Break();
+            host_.Control().OverwriteExistingFile(Answer(TextAt(arguments, 1)));
+        } else if (event.name != "ExpandCabError") {
+            progress_.Break();
+            std::cout << args_.directory << ": " << LongAt(arguments, 2) << " files expanded"
+                      << (event.name == "ExpandCabCancel" ? ", then cancelled" : "") << '\n';
+        }
+    }
+
+    // Asked: y overwrites, n keeps, a overwrites this and every later file, c or no answer cancels.
+    std::int32_t Answer(const std::string& existing) {
+        if (args_.overwrite == "all") return kOverwriteYes;
+        if (args_.overwrite == "none") return kOverwriteKeep;
+        std::cerr << "overwrite " << existing << "? [y]es, [n]o, [a]ll, [c]ancel: " << std::flush;
+        std::string answer;
+        if (!std::getline(std::cin, answer) || answer.empty()) return kOverwriteCancel;
+        switch (answer.front()) {
+            case 'y':
+            case 'Y': return kOverwriteYes;
+            case 'n':
+            case 'N': return kOverwriteKeep;
+            case 'a':
+            case 'A': args_.overwrite = "all"; return kOverwriteYes;
+            default: return kOverwriteCancel;
+        }
+    }
+
+    Context& context_;
+    ExpandArguments args_;
+    Progress progress_;
+    std::uint64_t files_ = 0;
+    std::uint64_t expanded_ = 0;
+    std::string outcome_;
+    EventFunction events_;
+    CabinetHost host_;
+};
+
+void Split(Context& context, const std::string& file, std::int32_t pieces) {
+    EventFunction none([](const EventEntry&, const std::vector<Value>&) {});
+    CabinetHost host(context.platform, none);
+    if (std::string message = host.Control().SplitFile(file, pieces); !message.empty())
+        Fail(context, kBadInput, message);
+}
+
+void Join(Context& context, const std::string& file, std::int32_t pieces) {
+    if (!JoinSplitSet(file, pieces))
+        Fail(context, kBadInput,
+             file + ": pieces 1 to " + std::to_string(pieces) + " cannot all be read, or it cannot be written");
+}
+
+void AddMake(CLI::App& cab, Context& context) {
+    auto args = std::make_shared<MakeArguments>();
+    CLI::App* make = cab.add_subcommand("make", "Make a cabinet (MSZIP) from files");
+    make->add_option("OUT", args->cabinet, "Cabinet to write")->required();
+    make->add_option("FILE", args->files, "A file to add; FILE=NAME stores it as NAME (\"\\\" between folders)");
+    make->add_option("--from-dir", args->fromDirectory, "Add every file under DIR, stored by its path relative to DIR");
+    make->add_option("--reserve", args->reserve, "Bytes kept free in the header for a code-signing certificate")
+        ->check(CLI::Range(0, 60000));
+    make->callback([&context, args] { Make(context, *args); });
+}
+
+void AddList(CLI::App& cab, Context& context) {
+    auto cabinet = std::make_shared<std::string>();
+    CLI::App* list = cab.add_subcommand("list", "List the files in a cabinet, in cabinet order");
+    list->add_option("CAB", *cabinet, "Cabinet file")->required();
+    list->callback([&context, cabinet] { List(context, *cabinet); });
+}
+
+void AddExpand(CLI::App& cab, Context& context) {
+    auto args = std::make_shared<ExpandArguments>();
+    CLI::App* expand = cab.add_subcommand("expand", "Expand a cabinet into a directory, creating its folders");
+    expand->add_option("CAB", args->cabinet, "Cabinet file")->required();
+    expand->add_option("DIR", args->directory, "Directory to expand into")->required();
+    expand->add_option("--overwrite", args->overwrite, "Existing files: ask (on standard input), all or none")
+        ->check(CLI::IsMember({"ask", "all", "none"}));
+    expand->callback([&context, args] { ConsoleExpansion(context, *args).Run(); });
+}
+
+void AddSplitAndJoin(CLI::App& cab, Context& context) {
+    auto args = std::make_shared<std::pair<std::string, std::int32_t>>();
+    CLI::App* split = cab.add_subcommand("split", "Cut a file into N pieces named FILE1 to FILEN beside it");
+    split->add_option("FILE", args->first, "File to split")->required();
+    split->add_option("N", args->second, "Number of pieces")->required();
+    split->callback([&context, args] { Split(context, args->first, args->second); });
+
+    CLI::App* join = cab.add_subcommand("join", "Join the pieces FILE1 to FILEN into FILE");
+    join->add_option("FILE", args->first, "File to make")->required();
+    join->add_option("N", args->second, "Number of pieces")->required()->check(CLI::PositiveNumber);
+    join->callback([&context, args] { Join(context, args->first, args->second); });
+}
+
+}  // namespace
+
+void AddCabCommands(CLI::App& cab, Context& context) {
+    AddMake(cab, context);
+    AddList(cab, context);
+    AddExpand(cab, context);
+    AddSplitAndJoin(cab, context);
+}
+
+}  // namespace vexa::cli

@@ -1,0 +1,167 @@
+// vexa call: any dispatch method of a control, by name, with the events it raises.
+
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+#include "apps/vexa/cabinet_host.hpp"
+#include "apps/vexa/commands.hpp"
+#include "cabinet/cab_dispatch.hpp"
+
+namespace vexa::cli {
+namespace {
+
+// A control created for one call, reached through its dispatch table.
+class CalledControl {
+public:
+    virtual ~CalledControl() = default;
+    virtual std::vector<const MethodInfo*> Methods() const = 0;
+    virtual const std::vector<EventEntry>& Events() const = 0;
+    virtual InvokeResult Invoke(const MethodInfo& method, const std::vector<Value>& arguments) = 0;
+    // Runs the control's messages until the jobs it started have ended.
+    virtual void RunUntilJobsEnd() = 0;
+};
+
+class CalledCabinetControl final : public CalledControl {
+public:
+    CalledCabinetControl(Platform& platform, EventSink& events) : host_(platform, events) {}
+
+    std::vector<const MethodInfo*> Methods() const override {
+        std::vector<const MethodInfo*> methods;
+        for (const auto& method : VexaCBDispatch().Methods()) methods.push_back(&method);
+        return methods;
+    }
+    const std::vector<EventEntry>& Events() const override { return VexaCBDispatch().Events(); }
+    InvokeResult Invoke(const MethodInfo& method, const std::vector<Value>& arguments) override {
+        return vexa::Invoke(host_.Control(), static_cast<const MethodEntry<VexaCB>&>(method), arguments);
+    }
+    void RunUntilJobsEnd() override { host_.RunUntilJobEnds(); }
+
+private:
+    CabinetHost host_;
+};
+
+struct ControlClass {
+    std::string_view progId;
+    std::unique_ptr<CalledControl> (*create)(Platform&, EventSink&);
+};
+
+const ControlClass kControls[] = {
+    {kVexaCBProgId,
+     [](Platform& platform, EventSink& events) -> std::unique_ptr<CalledControl> {
+         return std::make_unique<CalledCabinetControl>(platform, events);
+     }},
+};
+
+const ControlClass* FindControl(std::string_view progId) {
+    for (const ControlClass& control : kControls)
+        if (EqualsIgnoreCase(control.progId, progId)) return &control;
+    return nullptr;
+}
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "\"";
+    for (char c : text) quoted += c == '"' || c == '\\' ? std::string{'\\', c} : std::string{c};
+    return quoted + "\"";
+}
+
+// MakeCabDone("out.cab", 1200, 300)
+std::string EventLine(const EventEntry& event, const std::vector<Value>& arguments) {
+    std::string line = std::string(event.name) + "(";
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (i > 0) line += ", ";
+        line += TypeOf(arguments[i]) == ValueType::String ? Quoted(std::get<std::string>(arguments[i]))
+                                                          : FormatValue(arguments[i]);
+    }
+    return line + ")";
+}
+
+// bool SelectFiles(string Filter, bool RecurseSubdirectories, long MaxNumSubDirectories)
+std::string Signature(std::string_view result, std::string_view name, const std::vector<Parameter>& parameters) {
+    std::ostringstream text;
+    text << result << (result.empty() ? "" : " ") << name << "(";
+    for (std::size_t i = 0; i < parameters.size(); ++i)
+        text << (i > 0 ? ", " : "") << TypeName(parameters[i].type) << " " << parameters[i].name;
+    text << ")";
+    return text.str();
+}
+
+void List(const std::string& progId, const CalledControl& control) {
+    std::cout << progId << " methods:\n";
+    for (const MethodInfo* method : control.Methods())
+        std::cout << "  " << method->id << "\t" << Signature(TypeName(method->result), method->name, method->parameters)
+                  << '\n';
+    std::cout << "events:\n";
+    for (const EventEntry& event : control.Events())
+        std::cout << "  " << event.id << "\t" << Signature("", event.name, event.parameters) << '\n';
+}
+
+std::optional<std::vector<Value>> Arguments(Context& context, const MethodInfo& method,
+                                            const std::vector<std::string>& texts) {
+    if (texts.size() != method.parameters.size()) {
+        Fail(context, kBadInput,
+             std::string(method.name) + " takes " + std::to_string(method.parameters.size()) +
+                 " arguments: " + Signature("", method.name, method.parameters));
+        return std::nullopt;
+    }
+    std::vector<Value> arguments;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const Parameter& parameter = method.parameters[i];
+        auto value = ParseValue(parameter.type, texts[i]);
+        if (!value) {
+            Fail(context, kBadInput,
+                 std::string(parameter.name) + " must be a " + std::string(TypeName(parameter.type)) + ", not \"" +
+                     texts[i] + "\"");
+            return std::nullopt;
+        }
+        arguments.push_back(std::move(*value));
+    }
+    return arguments;
+}
+
+const MethodInfo* FindMethod(const CalledControl& control, const std::string& name) {
+    for (const MethodInfo* method : control.Methods())
+        if (EqualsIgnoreCase(method->name, name)) return method;
+    return nullptr;
+}
+
+void Call(Context& context, const std::string& progId, bool list, const std::vector<std::string>& rest) {
+    const ControlClass* controlClass = FindControl(progId);
+    if (!controlClass) return Fail(context, kBadInput, "no control with the ProgID " + progId);
+    EventFunction events([](const EventEntry& event, const std::vector<Value>& arguments) {
+        std::cout << EventLine(event, arguments) << std::endl;
+    });
+    auto control = controlClass->create(context.platform, events);
+    if (list || rest.empty()) return List(std::string(controlClass->progId), *control);
+
+    const MethodInfo* method = FindMethod(*control, rest.front());
+    if (!method) return Fail(context, kBadInput, progId + " has no method " + rest.front() + " (see --list)");
+    auto arguments = Arguments(context, *method, {rest.begin() + 1, rest.end()});
+    if (!arguments) return;
+    InvokeResult result = control->Invoke(*method, *arguments);
+    if (result.status != InvokeStatus::Done) return Fail(context, kNegative, std::string(method->name) + " failed");
+    if (method->result != ValueType::Empty) std::cout << FormatValue(result.value) << std::endl;
+    control->RunUntilJobsEnd();
+}
+
+}  // namespace
+
+void AddCallCommand(CLI::App& app, Context& context) {
+    struct CallArguments {
+        std::string progId;
+        bool list = false;
+    };
+    auto args = std::make_shared<CallArguments>();
+    CLI::App* call = app.add_subcommand("call", "Call a dispatch method of a control and print its result and events");
+    call->add_option("PROGID", args->progId, "The control's ProgID, such as VEXACB.VexaCBCtrl.1")->required();
+    call->add_flag("--list", args->list, "List the control's methods and events");
+    call->footer(
+        "Usage: vexa call PROGID METHOD ARGS...\n"
+        "The arguments follow the method's parameters: a bool is true or false, a long a decimal number.\n"
+        "The result is printed, then every event the control raises, one a line, until its jobs end.");
+    // Everything after the method name is an argument, even what looks like an option ("-1").
+    call->prefix_command();
+    call->callback([&context, args, call] { Call(context, args->progId, args->list, call->remaining()); });
+}
+
+}  // namespace vexa::cli

@@ -1,0 +1,134 @@
+// `vexa cab` and `vexa call` as their users meet them: processes with exit codes, answers
+// on standard input and lines on standard output.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/support/cabinet_shapes.hpp"
+#include "tests/support/child_process.hpp"
+#include "tests/support/temp_dir.hpp"
+
+namespace vexa::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status;
+    std::string output;
+};
+
+Outcome Vexa(std::vector<std::string> arguments, const std::string& input = {}) {
+    arguments.insert(arguments.begin(), VEXA_PROGRAM);
+    test::ChildProcess vexa(arguments);
+    int status = vexa.Finish(input);
+    return {status, vexa.Output()};
+}
+
+class VexaCab : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(dir_ / "src/sub/deeper");
+        WriteFile(dir_ / "src/a.txt", "alpha");
+        WriteFile(dir_ / "src/sub/b.bin", test::RandomBytes(200'000, 1));
+        WriteFile(dir_ / "src/sub/deeper/c d.txt", test::TextBytes(50'000, 2));
+    }
+
+    TempDir dir_;
+    std::string cab_ = dir_ / "out.cab";
+};
+
+TEST_F(VexaCab, MakeListAndExpandRoundTripATree) {
+    Outcome make = Vexa({"cab", "make", cab_, "--from-dir", dir_ / "src", "--reserve", "6144"});
+    ASSERT_EQ(make.status, 0) << make.output;
+    EXPECT_NE(make.output.find("250005 bytes in"), std::string::npos) << make.output;
+
+    Outcome list = Vexa({"cab", "list", cab_});
+    ASSERT_EQ(list.status, 0);
+    for (const char* name : {"a.txt\n", "sub\\b.bin\n", "sub\\deeper\\c d.txt\n"})
+        EXPECT_NE(list.output.find(name), std::string::npos) << list.output;
+
+    Outcome expand = Vexa({"cab", "expand", cab_, dir_ / "out"});
+    ASSERT_EQ(expand.status, 0) << expand.output;
+    EXPECT_NE(expand.output.find("3 files expanded"), std::string::npos);
+    for (const char* name : {"a.txt", "sub/b.bin", "sub/deeper/c d.txt"})
+        EXPECT_EQ(ReadFile(dir_ / ("out/" + std::string(name))), ReadFile(dir_ / ("src/" + std::string(name)))) << name;
+}
+
+TEST_F(VexaCab, ExistingFilesAreKeptOverwrittenOrAskedAbout) {
+    ASSERT_EQ(Vexa({"cab", "make", cab_, dir_ / "src/a.txt", (dir_ / "src/sub/b.bin") + "=x\\b.bin"}).status, 0);
+    auto placeOld = [&] {
+        fs::create_directories(dir_ / "out/x");
+        WriteFile(dir_ / "out/a.txt", "old");
+        WriteFile(dir_ / "out/x/b.bin", "old");
+    };
+    placeOld();
+    EXPECT_EQ(Vexa({"cab", "expand", cab_, dir_ / "out", "--overwrite", "none"}).status, 0);
+    EXPECT_EQ(ReadFile(dir_ / "out/a.txt"), "old");
+
+    Outcome asked = Vexa({"cab", "expand", cab_, dir_ / "out"}, "n\ny\n");
+    EXPECT_EQ(asked.status, 0) << asked.output;
+    EXPECT_NE(asked.output.find("overwrite " + (dir_ / "out") + "/a.txt?"), std::string::npos) << asked.output;
+    EXPECT_EQ(ReadFile(dir_ / "out/a.txt"), "old");
+    EXPECT_EQ(ReadFile(dir_ / "out/x/b.bin"), ReadFile(dir_ / "src/sub/b.bin"));
+
+    placeOld();
+    Outcome cancelled = Vexa({"cab", "expand", cab_, dir_ / "out"}, "c\n");
+    EXPECT_EQ(cancelled.status, 1);
+    EXPECT_NE(cancelled.output.find("0 files expanded, then cancelled"), std::string::npos) << cancelled.output;
+
+    EXPECT_EQ(Vexa({"cab", "expand", cab_, dir_ / "out", "--overwrite", "all"}).status, 0);
+    EXPECT_EQ(ReadFile(dir_ / "out/a.txt"), "alpha");
+}
+
+TEST_F(VexaCab, BadInputIsNamedAndExitsWithTwo) {
+    WriteFile(dir_ / "text.cab", "no cabinet");
+    const struct {
+        std::vector<std::string> arguments;
+        const char* message;
+    } cases[] = {
+        {{"cab", "make", cab_, dir_ / "missing.txt"}, "missing.txt: no such file"},
+        {{"cab", "make", cab_}, "no files to put in the cabinet"},
+        {{"cab", "make", cab_, dir_ / "src/a.txt", "--reserve", "70000"}, "--reserve"},
+        {{"cab", "make", cab_, "--from-dir", dir_ / "src/a.txt"}, "not a directory"},
+        {{"cab", "list", dir_ / "text.cab"}, "text.cab: not a cabinet"},
+        {{"cab", "list", dir_ / "none.cab"}, "none.cab: no such file"},
+        {{"cab", "expand", dir_ / "text.cab", dir_ / "out"}, "not a cabinet"},
+        {{"cab", "expand", cab_, dir_ / "out", "--overwrite", "some"}, "--overwrite"},
+        {{"cab", "split", dir_ / "src/a.txt", "1"}, "Number of splits must be 2 or larger."},
+        {{"cab", "join", dir_ / "joined", "2"}, "cannot all be read"},
+    };
+    for (const auto& c : cases) {
+        Outcome run = Vexa(c.arguments);
+        EXPECT_EQ(run.status, 2) << c.message << "\n" << run.output;
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+    }
+    EXPECT_FALSE(fs::exists(cab_));
+}
+
+TEST_F(VexaCab, CallPrintsTheResultAndTheEventsRaised) {
+    Outcome made = Vexa({"call", "vexacb.vexacbctrl.1", "MakeCabFile", dir_ / "empty.cab", "0"});
+    EXPECT_EQ(made.status, 0);
+    EXPECT_EQ(made.output, "true\nMakeCabError(\"" + (dir_ / "empty.cab") + "\")\n");
+
+    EXPECT_EQ(Vexa({"call", "VEXACB.VexaCBCtrl.1", "Filename2FilenameNoExt", "archive.tar.gz"}).output,
+              "archive.tar\n");
+    EXPECT_EQ(Vexa({"call", "VEXACB.VexaCBCtrl.1", "OverwriteExistingFile", "-1"}).status, 0);
+    Outcome listed = Vexa({"call", "VEXACB.VexaCBCtrl.1", "--list"});
+    EXPECT_NE(
+        listed.output.find("bool SelectFiles(string Filter, bool RecurseSubdirectories, long MaxNumSubDirectories)"),
+        std::string::npos);
+    EXPECT_NE(listed.output.find("ExpandCabDone(string CabFilename"), std::string::npos);
+
+    for (const auto& bad :
+         std::vector<std::vector<std::string>>{{"call", "NO.Such.1", "X"},
+                                               {"call", "VEXACB.VexaCBCtrl.1", "NoSuchMethod"},
+                                               {"call", "VEXACB.VexaCBCtrl.1", "GetSelectedFile"},
+                                               {"call", "VEXACB.VexaCBCtrl.1", "GetSelectedFile", "first"}}) {
+        EXPECT_EQ(Vexa(bad).status, 2) << bad[2];
+    }
+}
+
+}  // namespace
+}  // namespace vexa::testing
