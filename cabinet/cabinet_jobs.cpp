@@ -1,5 +1,7 @@
 #include "cabinet/cabinet_jobs.hpp"
 
+#include <system_error>
+
 namespace vexa {
 
 CabinetJobs::~CabinetJobs() {
@@ -18,10 +20,15 @@ bool CabinetJobs::Start(Job job, std::function<void()> work) {
     std::lock_guard lock(workerMutex_);
     // The last worker has cleared its flags, so it is returning: this wait is short.
     if (worker_.joinable()) worker_.join();
-    worker_ = std::thread([this, job, work = std::move(work)] {
-        work();
-        Finish(job);
-    });
+    try {
+        worker_ = std::thread([this, job, work = std::move(work)] {
+            work();
+            Finish(job);
+        });
+    } catch (const std::system_error&) {  // no thread to be had: the job does not start
+        running_ = Job::None;
+        return false;
+    }
     return true;
 }
 

@@ -48,9 +48,9 @@ bool AnyEntryFound(const std::string& name) {
     if (pattern.find_first_of("*?") == std::string::npos) return fs::exists(name, error);
     std::string directory(DirectoryPart(name));
     fs::directory_iterator entries(directory.empty() ? "." : directory, error);
-    return !error && std::any_of(fs::begin(entries), fs::end(entries), [&](const fs::directory_entry& entry) {
-        return MatchesWildcard(pattern, entry.path().filename().string());
-    });
+    for (; !error && entries != fs::directory_iterator(); entries.increment(error))
+        if (MatchesWildcard(pattern, entries->path().filename().string())) return true;
+    return false;
 }
 
 }  // namespace
