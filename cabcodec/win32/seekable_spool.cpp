@@ -27,7 +27,9 @@ std::optional<std::size_t> SeekableSpool::ReadAt(std::uint64_t at, unsigned char
     for (const auto& patch : patches_) {
         std::uint64_t from = std::max(at, patch.at);
         std::uint64_t to = std::min(at + n, patch.at + patch.bytes.size());
-        if (from < to) std::memcpy(into + (from - at), patch.bytes.data() + (from - patch.at), to - from);
+        if (from < to) {
+            std::memcpy(into + (from - at), patch.bytes.data() + (from - patch.at), static_cast<std::size_t>(to - from));
+        }
     }
     return n;
 }
