@@ -23,7 +23,8 @@ constexpr std::size_t kCopyChunk = 64 * 1024;
 
 class CabinetMaker::Writer {
 public:
-    Writer(const MakeParameters& parameters, MakeCallbacks& callbacks) : parameters_(parameters), callbacks_(callbacks) {
+    Writer(const MakeParameters& parameters, MakeCallbacks& callbacks)
+        : parameters_(parameters), callbacks_(callbacks) {
         if (parameters.headerReserve > kMaxHeaderReserve || parameters.name.empty()) {
             error_ = MakeError::BadParameters;
             return;

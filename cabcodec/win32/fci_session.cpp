@@ -167,7 +167,8 @@ UINT FciSession::Read(INT_PTR handle, void* into, UINT n) {
 
 UINT FciSession::Write(INT_PTR handle, const void* data, UINT n) {
     OpenFile* file = Find(handle);
-    if (file == nullptr || !file->spool || !file->spool->Write(file->position, static_cast<const unsigned char*>(data), n)) {
+    auto* bytes = static_cast<const unsigned char*>(data);
+    if (file == nullptr || !file->spool || !file->spool->Write(file->position, bytes, n)) {
         Fail(MakeError::WriteFailed);
         return kFailed;
     }

@@ -76,9 +76,10 @@ private:
     // Answers a copy-file notice with a member's handle, 0 to skip it, or -1 to stop.
     INT_PTR Offer(const FDINOTIFICATION& notice, bool continuedFromPrevious) {
         if (fdi_.Failed()) return -1;
-        if (offered_ == tables_.files.size() || notice.psz1 == nullptr || tables_.files[offered_].member.name != notice.psz1) {
-            return Stop(ExpandStatus::BadData);
-        }
+        // FDI offers the entries in table order; another name means the two readings parted.
+        bool inStep = offered_ < tables_.files.size() && notice.psz1 != nullptr &&
+                      tables_.files[offered_].member.name == notice.psz1;
+        if (!inStep) return Stop(ExpandStatus::BadData);
         const FileEntry& entry = tables_.files[offered_++];
         if (!IsSafeMemberName(entry.member.name, entry.member.attributes)) return Stop(ExpandStatus::UnsafeName);
         auto sink = handler_.CopyFile(entry.member);

@@ -28,7 +28,8 @@ std::optional<std::size_t> SeekableSpool::ReadAt(std::uint64_t at, unsigned char
         std::uint64_t from = std::max(at, patch.at);
         std::uint64_t to = std::min(at + n, patch.at + patch.bytes.size());
         if (from < to) {
-            std::memcpy(into + (from - at), patch.bytes.data() + (from - patch.at), static_cast<std::size_t>(to - from));
+            auto count = static_cast<std::size_t>(to - from);
+            std::memcpy(into + (from - at), patch.bytes.data() + (from - patch.at), count);
         }
     }
     return n;

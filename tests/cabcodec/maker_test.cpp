@@ -46,8 +46,10 @@ class CabinetRoundTrip : public ::testing::TestWithParam<test::CabinetShape> {};
 
 TEST_P(CabinetRoundTrip, ExpandsToTheSameBytesAndStamps) {
     const auto& shape = GetParam();
-    if (test::UnderWine() && std::all_of(shape.files.begin(), shape.files.end(), [](const auto& f) { return f.bytes.empty(); })) {
-        GTEST_SKIP() << "Wine's cabinet.dll cannot make a cabinet without data: it seeks in a data file it never opened";
+    bool noData = std::all_of(shape.files.begin(), shape.files.end(), [](const auto& f) { return f.bytes.empty(); });
+    if (test::UnderWine() && noData) {
+        GTEST_SKIP() << "Wine's cabinet.dll cannot make a cabinet without data: "
+                        "it seeks in a data file it never opened";
     }
     MakeParameters parameters;
     parameters.name = "shape.cab";
@@ -169,7 +171,8 @@ TEST(CabinetMaking, BlocksReachBackIntoThePreviousBlock) {
     ASSERT_FALSE(cabinet.empty());
     EXPECT_TRUE(ExpandAll(cabinet).at(0).bytes == repeated);
     if (test::UnderWine()) {
-        GTEST_SKIP() << "Wine's cabinet.dll compresses each MSZIP block on its own, without the block before as history";
+        GTEST_SKIP() << "Wine's cabinet.dll compresses each MSZIP block on its own, "
+                        "without the block before as history";
     }
     EXPECT_LT(cabinet.size(), 20'000u + 8'000u);
 }
