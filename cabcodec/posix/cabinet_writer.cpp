@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "cabcodec/copy_spooled.hpp"
 #include "cabcodec/maker.hpp"
 #include "cabcodec/member_name.hpp"
 #include "cabcodec/posix/block_pipeline.hpp"
@@ -15,7 +16,6 @@ namespace vexa::cab {
 namespace {
 
 constexpr std::uint16_t kMaxCount = std::numeric_limits<std::uint16_t>::max();
-constexpr std::size_t kCopyChunk = 64 * 1024;
 
 }  // namespace
 
@@ -156,15 +156,9 @@ bool CabinetMaker::Writer::WriteCabinet(OutputFile& out) {
     auto directory = BuildDirectory({parameters_.setId, parameters_.cabinetNumber, parameters_.headerReserve},
                                     folders_, files_, dataSize_);
     if (!out.Write(directory.data(), directory.size())) return Fail(MakeError::WriteFailed);
-    std::vector<unsigned char> chunk(kCopyChunk);
-    for (std::uint64_t done = 0; done < dataSize_;) {
-        std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), dataSize_ - done));
-        auto got = temporary_->ReadAt(done, chunk.data(), want);
-        if (!got || *got != want) return Fail(MakeError::TemporaryFile);
-        if (!out.Write(chunk.data(), want)) return Fail(MakeError::WriteFailed);
-        done += want;
-    }
-    return true;
+    // A cabinet of empty files has no data, and so no temporary file.
+    MakeError error = dataSize_ == 0 ? MakeError::None : CopySpooled(*temporary_, dataSize_, out);
+    return error == MakeError::None || Fail(error);
 }
 
 CabinetMaker::CabinetMaker(const MakeParameters& parameters, MakeCallbacks& callbacks)

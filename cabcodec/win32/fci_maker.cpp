@@ -7,6 +7,7 @@
 #include <limits>
 #include <vector>
 
+#include "cabcodec/copy_spooled.hpp"
 #include "cabcodec/maker.hpp"
 #include "cabcodec/member_name.hpp"
 #include "cabcodec/win32/fci_session.hpp"
@@ -17,7 +18,6 @@ namespace {
 constexpr std::size_t kMaxFiles = std::numeric_limits<std::uint16_t>::max();
 // A folder holds at most 65,535 data blocks of 32 KiB; FCI's block count would wrap.
 constexpr std::uint64_t kMaxFolderBytes = 65'535ull * 32'768;
-constexpr std::size_t kCopyChunk = 64 * 1024;
 
 }  // namespace
 
@@ -93,15 +93,8 @@ bool CabinetMaker::Writer::FlushCabinet() {
 bool CabinetMaker::Writer::WriteCabinet(SeekableSpool& spooled) {
     auto out = callbacks_.CreateCabinet(parameters_.directory + parameters_.name);
     if (!out) return Fail(MakeError::WriteFailed);
-    std::vector<unsigned char> chunk(kCopyChunk);
-    for (std::uint64_t done = 0; done < spooled.Size();) {
-        std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), spooled.Size() - done));
-        auto got = spooled.ReadAt(done, chunk.data(), want);
-        if (!got || *got != want) return Fail(MakeError::TemporaryFile);
-        if (!out->Write(chunk.data(), want)) return Fail(MakeError::WriteFailed);
-        done += want;
-    }
-    return true;
+    MakeError error = CopySpooled(spooled, spooled.Size(), *out);
+    return error == MakeError::None || Fail(error);
 }
 
 CabinetMaker::CabinetMaker(const MakeParameters& parameters, MakeCallbacks& callbacks)
