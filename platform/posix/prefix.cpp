@@ -1,0 +1,23 @@
+#include "platform/posix/prefix.hpp"
+
+#include <cstdlib>
+#include <system_error>
+
+namespace vexa {
+
+PosixPrefix PosixPrefix::FromEnvironment() {
+    if (const char* chosen = std::getenv("VEXA_PREFIX"); chosen != nullptr && *chosen != '\0')
+        return PosixPrefix(chosen);
+    const char* home = std::getenv("HOME");
+    std::filesystem::path base = (home != nullptr && *home != '\0') ? home : std::filesystem::temp_directory_path();
+    return PosixPrefix(base / ".local" / "share" / "vexaweb");
+}
+
+// A folder that cannot be made shows up later, as the failure of whatever needs it.
+PosixPrefix::PosixPrefix(std::filesystem::path root) : root_(std::move(root)) {
+    std::error_code ignored;
+    for (const auto& folder : {SystemDirectory(), TempDirectory(), ProgramFiles(), Startup(), InternetCache()})
+        std::filesystem::create_directories(folder, ignored);
+}
+
+}  // namespace vexa

@@ -1,0 +1,31 @@
+#pragma once
+// The emulated machine on POSIX systems: one folder that holds the Windows directory, the
+// system directory, the temporary folder, Program Files, the Start-menu folders, the
+// registry database and the Internet cache, as a Wine prefix holds a Windows machine.
+// VEXA_PREFIX selects it; the default is ~/.local/share/vexaweb.
+
+#include <filesystem>
+
+namespace vexa {
+
+class PosixPrefix {
+public:
+    // The prefix named by the environment, with its folders created.
+    static PosixPrefix FromEnvironment();
+    explicit PosixPrefix(std::filesystem::path root);
+
+    const std::filesystem::path& Root() const { return root_; }
+    std::filesystem::path WindowsDirectory() const { return root_ / "windows"; }
+    std::filesystem::path SystemDirectory() const { return root_ / "windows" / "system32"; }
+    std::filesystem::path TempDirectory() const { return root_ / "temp"; }
+    std::filesystem::path ProgramFiles() const { return root_ / "Program Files"; }
+    std::filesystem::path ProgramsMenu() const { return root_ / "Start Menu" / "Programs"; }
+    std::filesystem::path Startup() const { return ProgramsMenu() / "Startup"; }
+    std::filesystem::path RegistryDatabase() const { return root_ / "registry.sqlite3"; }
+    std::filesystem::path InternetCache() const { return root_ / "Internet Cache"; }
+
+private:
+    std::filesystem::path root_;
+};
+
+}  // namespace vexa
