@@ -6,7 +6,7 @@
 
 #include "cabcodec/expander.hpp"
 #include "cabcodec/maker.hpp"
-#include "tests/cabcodec/under_wine.hpp"
+#include "tests/support/under_wine.hpp"
 #include "tests/support/cabinet_shapes.hpp"
 #include "tests/support/memory_cabinet.hpp"
 

@@ -1,4 +1,4 @@
-#include "tests/cabcodec/under_wine.hpp"
+#include "tests/support/under_wine.hpp"
 
 #ifdef _WIN32
 #include <windows.h>
