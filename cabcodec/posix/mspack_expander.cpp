@@ -1,9 +1,9 @@
 // The expander's POSIX backend: libmspack reads the cabinet (MSZIP, Quantum, LZX and
 // stored data) through the bridge, so all I/O stays with the caller's source and sinks.
 
-#include <set>
 
 #include "cabcodec/expander.hpp"
+#include "cabcodec/forward_only.hpp"
 #include "cabcodec/member_name.hpp"
 #include "cabcodec/posix/mspack_bridge.hpp"
 
@@ -73,29 +73,8 @@ MemberInfo MemberOf(const mscabd_file& file) {
     return member;
 }
 
-// libmspack keeps the state of one folder. A member that lies behind the last one copied,
-// or in a folder the pass has left, makes it decompress that folder again from its start:
-// a small cabinet could ask for that with every member. Makers write members in folder
-// order, so copies must only move forward.
-class ForwardOnly {
-public:
-    bool Allows(const mscabd_file& file) const {
-        if (file.folder != folder_) return !left_.contains(file.folder);
-        return file.offset >= position_;
-    }
-    void Copied(const mscabd_file& file) {
-        if (file.folder != folder_) {
-            if (folder_ != nullptr) left_.insert(folder_);
-            folder_ = file.folder;
-        }
-        position_ = file.offset + file.length;
-    }
-
-private:
-    const mscabd_folder* folder_ = nullptr;
-    std::uint64_t position_ = 0;
-    std::set<const mscabd_folder*> left_;
-};
+// The folder as the forward-only rule knows it.
+std::uint64_t FolderOf(const mscabd_file& file) { return reinterpret_cast<std::uintptr_t>(file.folder); }
 
 ExpandStatus FailureOf(const MspackBridge& bridge) {
     if (bridge.ReadFailed()) return ExpandStatus::ReadFailed;
@@ -109,8 +88,8 @@ ExpandStatus CopyMember(OpenCabinet& open, MspackBridge& bridge, ForwardOnly& or
     if (!IsSafeMemberName(member.name, member.attributes)) return ExpandStatus::UnsafeName;
     auto sink = handler.CopyFile(member);
     if (!sink) return ExpandStatus::Done;
-    if (!order.Allows(file)) return ExpandStatus::BadData;
-    order.Copied(file);
+    if (!order.Allows(FolderOf(file), file.offset)) return ExpandStatus::BadData;
+    order.Copied(FolderOf(file), file.offset, file.length);
     bridge.SetSink(sink.get());
     bool extracted = open.Extract(&file);
     bridge.SetSink(nullptr);

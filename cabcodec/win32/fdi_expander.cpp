@@ -4,38 +4,15 @@
 // more than its name; members are offered as the table stores them.
 
 #include <optional>
-#include <set>
 
 #include "cabcodec/expander.hpp"
+#include "cabcodec/forward_only.hpp"
 #include "cabcodec/member_name.hpp"
 #include "cabcodec/win32/cabinet_tables.hpp"
 #include "cabcodec/win32/fdi_pass.hpp"
 
 namespace vexa::cab {
 namespace {
-
-// A member that lies behind the last one copied, or in a folder the pass has left, would
-// make FDI decompress that folder again from its start: a small cabinet could ask for that
-// with every member. Makers write members in folder order, so copies must only move forward.
-class ForwardOnly {
-public:
-    bool Allows(const FileEntry& file) const {
-        if (file.folder != folder_) return !left_.contains(file.folder);
-        return file.folderOffset >= position_;
-    }
-    void Copied(const FileEntry& file) {
-        if (file.folder != folder_) {
-            if (folder_) left_.insert(*folder_);
-            folder_ = file.folder;
-        }
-        position_ = static_cast<std::uint64_t>(file.folderOffset) + file.member.size;
-    }
-
-private:
-    std::optional<std::uint16_t> folder_;
-    std::uint64_t position_ = 0;
-    std::set<std::uint16_t> left_;
-};
 
 class ExpandPass {
 public:
@@ -85,8 +62,8 @@ private:
         auto sink = handler_.CopyFile(entry.member);
         if (!sink) return 0;
         bool continued = continuedFromPrevious || entry.folder >= kContinuedFolder;
-        if (continued || !order_.Allows(entry)) return Stop(ExpandStatus::BadData);
-        order_.Copied(entry);
+        if (continued || !order_.Allows(entry.folder, entry.folderOffset)) return Stop(ExpandStatus::BadData);
+        order_.Copied(entry.folder, entry.folderOffset, entry.member.size);
         copying_ = &entry;
         return fdi_.OpenMember(std::move(sink));
     }
