@@ -20,5 +20,12 @@ TEST(RegistryPath, SplitsIntoLevels) {
     EXPECT_EQ(SplitRegistryPath(""), Levels{});
 }
 
+TEST(RegistryPath, BackslashesSplitAsArrowsDo) {
+    EXPECT_EQ(SplitRegistryPath("SOFTWARE\\Brindell Wayfarer\\Reg"), (Levels{"SOFTWARE", "Brindell Wayfarer", "Reg"}));
+    EXPECT_EQ(SplitRegistryPath("Software->Classes\\CLSID->{X}"), (Levels{"Software", "Classes", "CLSID", "{X}"}));
+    EXPECT_EQ(SplitRegistryPath("\\A\\\\B->\\C\\"), (Levels{"A", "B", "C"}));
+    EXPECT_EQ(SplitRegistryPath("a-\\>b"), (Levels{"a-", ">b"}));
+}
+
 }  // namespace
 }  // namespace vexa
