@@ -24,7 +24,45 @@ int Digits(std::string_view text, std::size_t at, std::size_t count) {
     return value;
 }
 
+// Days from 1 January 1970 in the proleptic Gregorian calendar, and back (the
+// Gregorian calendar, counted in eras of 400 years, which repeat exactly).
+std::int64_t DaysFromCivil(int year, int month, int day) {
+    year -= month <= 2;
+    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const std::int64_t yearOfEra = year - era * 400;
+    const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+void CivilFromDays(std::int64_t days, TimeStamp& t) {
+    days += 719468;
+    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const std::int64_t dayOfEra = days - era * 146097;
+    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t monthIndex = (5 * dayOfYear + 2) / 153;
+    t.day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+    t.month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    t.year = static_cast<int>(yearOfEra + era * 400 + (t.month <= 2));
+}
+
 }  // namespace
+
+std::int64_t TimeStampSeconds(const TimeStamp& t) {
+    return DaysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+TimeStamp TimeStampFromSeconds(std::int64_t seconds) {
+    std::int64_t days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
+    std::int64_t rest = seconds - days * 86400;
+    TimeStamp t;
+    CivilFromDays(days, t);
+    t.hour = static_cast<int>(rest / 3600);
+    t.minute = static_cast<int>(rest / 60 % 60);
+    t.second = static_cast<int>(rest % 60);
+    return t;
+}
 
 std::string FormatTimeStamp14(const TimeStamp& t) {
     char text[32];

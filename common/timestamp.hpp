@@ -19,6 +19,11 @@ std::string FormatTimeStamp14(const TimeStamp& stamp);
 // Exactly 14 digits naming a real date and time (leap years counted); nullopt otherwise.
 std::optional<TimeStamp> ParseTimeStamp14(std::string_view text);
 
+// Seconds since 1 January 1970 on the stamp's own clock (no time zone is applied), for
+// ages and for stepping a stamp back or forth by whole seconds.
+std::int64_t TimeStampSeconds(const TimeStamp& stamp);
+TimeStamp TimeStampFromSeconds(std::int64_t seconds);
+
 // MS-DOS date and time, as cabinets store them: years from 1980, seconds in steps of two.
 struct DosDateTime {
     std::uint16_t date = 0;

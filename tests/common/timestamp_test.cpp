@@ -23,6 +23,19 @@ TEST(TimeStamp, RefusesInvalidTexts) {
     EXPECT_NE(ParseTimeStamp14("20000229000000"), std::nullopt);  // divisible by 400: a leap year
 }
 
+TEST(TimeStamp, CountsSecondsAcrossMonthsLeapDaysAndTheEpoch) {
+    struct Case {
+        TimeStamp stamp;
+        std::int64_t seconds;
+    };
+    for (const Case& c : {Case{{1970, 1, 1, 0, 0, 0}, 0}, Case{{1969, 12, 31, 23, 59, 59}, -1},
+                          Case{{2000, 2, 29, 12, 0, 0}, 951825600}, Case{{2000, 3, 1, 0, 0, 0}, 951868800},
+                          Case{{2038, 1, 19, 3, 14, 8}, 2147483648}, Case{{1601, 1, 1, 0, 0, 0}, -11644473600}}) {
+        EXPECT_EQ(TimeStampSeconds(c.stamp), c.seconds) << FormatTimeStamp14(c.stamp);
+        EXPECT_EQ(TimeStampFromSeconds(c.seconds), c.stamp) << c.seconds;
+    }
+}
+
 TEST(TimeStamp, ConvertsToAndFromMsDosDateAndTime) {
     // 12.03.1997 11:13:52, as a cabinet stores it.
     DosDateTime dos{0x226C, 0x59BA};
