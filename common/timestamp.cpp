@@ -24,8 +24,8 @@ int Digits(std::string_view text, std::size_t at, std::size_t count) {
     return value;
 }
 
-// Days from 1 January 1970 in the proleptic Gregorian calendar, and back (the
-// Gregorian calendar, counted in eras of 400 years, which repeat exactly).
+// Days from 1 January 1970 in the proleptic Gregorian calendar, and back, counted in eras
+// of 400 years, which repeat exactly.
 std::int64_t DaysFromCivil(int year, int month, int day) {
     year -= month <= 2;
     const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
