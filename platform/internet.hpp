@@ -13,6 +13,7 @@ namespace vexa {
 
 // An opened URL. A response is read on one thread; the session that opened it may be
 // closed from another, which makes a read in progress or any later one fail at once.
+// Destroying the session closes it.
 class InternetResponse {
 public:
     virtual ~InternetResponse() = default;
@@ -26,13 +27,15 @@ public:
 class InternetSession {
 public:
     virtual ~InternetSession() = default;
-    // Opens `url` with the request `headers` (CR LF separated, as sent). `secure` asks for
-    // a checked TLS transfer. Empty when the connection fails or the server answers with
-    // an error status (400 and above). Once the body has been read to its end the cache
-    // holds it under the URL.
+    // Opens `url` with the request `headers` (CR LF separated, as sent), following
+    // redirections, and returns once the response's headers are in. `secure` asks for a
+    // checked TLS transfer. Empty when the connection fails or the server answers with an
+    // error status (400 and above). Once the body has been read to its end the cache holds
+    // it under the URL; a body that fails on the way never becomes an entry.
     virtual std::unique_ptr<InternetResponse> OpenUrl(const std::string& url, const std::string& headers,
                                                       bool secure) = 0;
-    // Callable from any thread; pending and later reads of this session fail.
+    // Callable from any thread; pending and later reads of this session fail, and so do
+    // later opens.
     virtual void Close() = 0;
 };
 
@@ -41,8 +44,9 @@ struct HttpRequest {
     std::string url;
     std::string headers;  // CR LF separated
     std::string body;
-    std::string user;
+    std::string user;  // basic credentials, sent when not empty
     std::string password;
+    std::string agent;  // names the client, as for a session
 };
 
 struct HttpResult {
@@ -57,7 +61,7 @@ public:
     virtual std::unique_ptr<InternetSession> OpenSession(const std::string& agent) = 0;
     // The local file that holds the complete body last fetched for `url`, if any.
     virtual std::optional<std::string> CachedFile(const std::string& url) = 0;
-    // One whole request, answered in full.
+    // One whole request, answered in full by the server, never by the cache.
     virtual HttpResult Request(const HttpRequest& request) = 0;
 };
 
