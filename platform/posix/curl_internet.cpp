@@ -1,0 +1,337 @@
+#include "platform/posix/curl_internet.hpp"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <cstring>
+#include <mutex>
+#include <string_view>
+#include <vector>
+
+#include "common/text.hpp"
+
+namespace vexa {
+namespace {
+
+// Body bytes that arrive beyond what the current read asked for wait here. When it is full
+// the transfer is paused, so memory stays bounded whatever the size of the body; it holds
+// more than one delivery of libcurl (CURL_MAX_WRITE_SIZE).
+constexpr std::size_t kSpillBytes = 256 * 1024;
+// Large socket reads keep system calls few on fast links.
+constexpr long kReceiveBuffer = 128 * 1024;
+// A wait on the network ends after this long whatever happens; closing a session ends it at once.
+constexpr int kPollMs = 1000;
+
+struct EasyCleanup {
+    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+struct MultiCleanup {
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+struct ListCleanup {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using Easy = std::unique_ptr<CURL, EasyCleanup>;
+using Multi = std::unique_ptr<CURLM, MultiCleanup>;
+using HeaderList = std::unique_ptr<curl_slist, ListCleanup>;
+
+// One entry per line that is not empty: "Accept: */*\r\n\r\n" gives "Accept: */*".
+HeaderList ParseHeaders(const std::string& headers) {
+    curl_slist* list = nullptr;
+    for (std::size_t start = 0; start < headers.size();) {
+        std::size_t end = std::min(headers.find('\n', start), headers.size());
+        std::string line = headers.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (curl_slist* longer = line.empty() ? nullptr : curl_slist_append(list, line.c_str())) list = longer;
+        start = end + 1;
+    }
+    return HeaderList(list);
+}
+
+// What every transfer shares: the agent, the request headers (which must outlive it),
+// redirections followed, and only HTTP and HTTPS, or with `secureOnly` only HTTPS, on
+// redirections too. Transfers run on worker threads, so libcurl must not use signals.
+Easy NewTransfer(const std::string& url, const std::string& agent, curl_slist* headers, bool secureOnly) {
+    Easy easy(curl_easy_init());
+    if (!easy) return easy;
+    const char* schemes = secureOnly ? "https" : "http,https";
+    curl_easy_setopt(easy.get(), CURLOPT_URL, url.c_str());
+    curl_easy_setopt(easy.get(), CURLOPT_USERAGENT, agent.c_str());
+    curl_easy_setopt(easy.get(), CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(easy.get(), CURLOPT_PROTOCOLS_STR, schemes);
+    curl_easy_setopt(easy.get(), CURLOPT_REDIR_PROTOCOLS_STR, schemes);
+    curl_easy_setopt(easy.get(), CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy.get(), CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy.get(), CURLOPT_BUFFERSIZE, kReceiveBuffer);
+    return easy;
+}
+
+// What a session shares with the responses opened on it, which may outlive it. Closing
+// wakes every transfer waiting on the network, from whichever thread closes.
+class SessionLink {
+public:
+    bool Closed() const { return closed_; }
+    // False once closed, so that a transfer opened later never waits.
+    bool Join(CURLM* multi) {
+        std::lock_guard lock(mutex_);
+        if (closed_) return false;
+        waiting_.push_back(multi);
+        return true;
+    }
+    void Leave(CURLM* multi) {
+        std::lock_guard lock(mutex_);
+        std::erase(waiting_, multi);
+    }
+    void Close() {
+        std::lock_guard lock(mutex_);
+        closed_ = true;
+        for (CURLM* multi : waiting_) curl_multi_wakeup(multi);
+    }
+
+private:
+    std::mutex mutex_;
+    std::atomic<bool> closed_{false};
+    std::vector<CURLM*> waiting_;
+};
+
+// libcurl pushes the body as it arrives; a read pulls it. Each response drives its own
+// transfer on the reading thread: a read runs the transfer until bytes come for it, and
+// libcurl hands them straight into the reader's buffer.
+class CurlResponse final : public InternetResponse {
+public:
+    explicit CurlResponse(std::shared_ptr<SessionLink> link) : link_(std::move(link)) { spill_.reserve(kSpillBytes); }
+    ~CurlResponse() override {
+        if (joined_) link_->Leave(multi_.get());
+        if (multi_ && easy_) curl_multi_remove_handle(multi_.get(), easy_.get());
+    }
+    CurlResponse(const CurlResponse&) = delete;
+    CurlResponse& operator=(const CurlResponse&) = delete;
+
+    // Sends the request and waits for the response's headers; false when no response
+    // worth reading came.
+    bool Open(const UrlCache& cache, const std::string& agent, const std::string& url, const std::string& headers,
+              bool secure);
+
+    std::optional<std::uint64_t> ContentLength() override { return length_; }
+    std::optional<std::size_t> Read(unsigned char* into, std::size_t n) override;
+
+private:
+    static std::size_t OnHeader(char* data, std::size_t, std::size_t size, void* self);
+    static std::size_t OnBody(char* data, std::size_t, std::size_t size, void* self);
+    template <typename Ready>
+    void RunUntil(Ready ready);
+    std::size_t TakeSpill(unsigned char* into, std::size_t n);
+    std::optional<std::size_t> Fail();
+
+    std::shared_ptr<SessionLink> link_;
+    HeaderList headers_;
+    Easy easy_;
+    Multi multi_;
+    bool joined_ = false;
+    // Where the body goes as it is read; null once it has become the URL's entry.
+    std::unique_ptr<CacheEntryWriter> entry_;
+
+    int status_ = 0;
+    bool locationGiven_ = false;
+    bool headersIn_ = false;
+    std::optional<std::uint64_t> length_;
+
+    bool paused_ = false;
+    bool done_ = false;
+    CURLcode result_ = CURLE_OK;
+    bool failed_ = false;
+
+    // The reader's buffer while a read runs.
+    unsigned char* target_ = nullptr;
+    std::size_t room_ = 0;
+    std::size_t filled_ = 0;
+    std::vector<unsigned char> spill_;
+    std::size_t spillTaken_ = 0;
+};
+
+bool CurlResponse::Open(const UrlCache& cache, const std::string& agent, const std::string& url,
+                        const std::string& headers, bool secure) {
+    headers_ = ParseHeaders(headers);
+    easy_ = NewTransfer(url, agent, headers_.get(), secure);
+    multi_.reset(curl_multi_init());
+    if (!easy_ || !multi_) return false;
+    curl_easy_setopt(easy_.get(), CURLOPT_HEADERFUNCTION, OnHeader);
+    curl_easy_setopt(easy_.get(), CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(easy_.get(), CURLOPT_WRITEFUNCTION, OnBody);
+    curl_easy_setopt(easy_.get(), CURLOPT_WRITEDATA, this);
+    // A proxy's answer to CONNECT is not the response.
+    curl_easy_setopt(easy_.get(), CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    if (curl_multi_add_handle(multi_.get(), easy_.get()) != CURLM_OK) return false;
+    joined_ = link_->Join(multi_.get());
+    if (!joined_) return false;
+    RunUntil([this] { return headersIn_; });
+    if (!headersIn_ || link_->Closed() || status_ >= 400) return false;
+    curl_off_t length = -1;
+    if (curl_easy_getinfo(easy_.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK && length >= 0)
+        length_ = static_cast<std::uint64_t>(length);
+    entry_ = cache.Begin(url);
+    return entry_ != nullptr;
+}
+
+// Header lines come in blocks, each opened by a status line. Interim answers (1xx) and
+// redirections that will be followed have blocks of their own before the response's.
+std::size_t CurlResponse::OnHeader(char* data, std::size_t, std::size_t size, void* self) {
+    auto& response = *static_cast<CurlResponse*>(self);
+    std::string_view line(data, size);
+    if (line.starts_with("HTTP/")) {
+        std::size_t space = line.find(' ');
+        response.status_ = 0;
+        if (space != std::string_view::npos)
+            std::from_chars(line.data() + space + 1, line.data() + line.size(), response.status_);
+        response.locationGiven_ = false;
+    } else if (StartsWithIgnoreCase(line, "Location:")) {
+        response.locationGiven_ = true;
+    } else if (line == "\r\n" || line == "\n") {
+        bool interim = response.status_ / 100 == 1;
+        bool followed = response.status_ / 100 == 3 && response.locationGiven_;
+        response.headersIn_ = !interim && !followed;
+    }
+    return size;
+}
+
+// A delivery is taken whole or not at all: a paused one comes again, whole, once the
+// transfer goes on. What does not fit the reader's buffer waits in the spill.
+std::size_t CurlResponse::OnBody(char* data, std::size_t, std::size_t size, void* self) {
+    auto& response = *static_cast<CurlResponse*>(self);
+    std::size_t direct = std::min(size, response.room_ - response.filled_);
+    if (response.spill_.size() + (size - direct) > kSpillBytes) {
+        response.paused_ = true;
+        return CURL_WRITEFUNC_PAUSE;
+    }
+    if (direct > 0) std::memcpy(response.target_ + response.filled_, data, direct);
+    response.filled_ += direct;
+    response.spill_.insert(response.spill_.end(), data + direct, data + size);
+    return size;
+}
+
+// Runs the transfer until `ready` holds, the transfer ends or the session is closed. A
+// paused transfer goes on first: it is only run once its spilled bytes have been taken.
+template <typename Ready>
+void CurlResponse::RunUntil(Ready ready) {
+    while (!ready() && !done_ && !link_->Closed()) {
+        if (paused_) {
+            paused_ = false;
+            curl_easy_pause(easy_.get(), CURLPAUSE_CONT);
+        }
+        int running = 0;
+        curl_multi_perform(multi_.get(), &running);
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi_.get(), &left)) {
+            if (message->msg != CURLMSG_DONE) continue;
+            done_ = true;
+            result_ = message->data.result;
+        }
+        if (!ready() && !done_) curl_multi_poll(multi_.get(), nullptr, 0, kPollMs, nullptr);
+    }
+}
+
+std::size_t CurlResponse::TakeSpill(unsigned char* into, std::size_t n) {
+    std::size_t count = std::min(n, spill_.size() - spillTaken_);
+    if (count > 0) std::memcpy(into, spill_.data() + spillTaken_, count);
+    spillTaken_ += count;
+    if (spillTaken_ == spill_.size()) {
+        spill_.clear();
+        spillTaken_ = 0;
+    }
+    return count;
+}
+
+std::optional<std::size_t> CurlResponse::Fail() {
+    failed_ = true;
+    entry_.reset();
+    return std::nullopt;
+}
+
+std::optional<std::size_t> CurlResponse::Read(unsigned char* into, std::size_t n) {
+    if (failed_ || link_->Closed()) return Fail();
+    if (n == 0) return 0;
+    target_ = into;
+    room_ = n;
+    filled_ = TakeSpill(into, n);
+    RunUntil([this] { return filled_ > 0; });
+    target_ = nullptr;
+    room_ = 0;
+    if (link_->Closed()) return Fail();
+    if (filled_ > 0) return entry_->Append(into, filled_) ? std::optional(filled_) : Fail();
+    // The end: libcurl has checked the body against the announced length and the chunk framing.
+    if (result_ != CURLE_OK || (entry_ && !entry_->Commit())) return Fail();
+    entry_.reset();
+    return 0;
+}
+
+class CurlSession final : public InternetSession {
+public:
+    CurlSession(const UrlCache& cache, std::string agent) : cache_(cache), agent_(std::move(agent)) {}
+    ~CurlSession() override { link_->Close(); }
+    CurlSession(const CurlSession&) = delete;
+    CurlSession& operator=(const CurlSession&) = delete;
+
+    std::unique_ptr<InternetResponse> OpenUrl(const std::string& url, const std::string& headers,
+                                              bool secure) override {
+        auto response = std::make_unique<CurlResponse>(link_);
+        if (!response->Open(cache_, agent_, url, headers, secure)) return nullptr;
+        return response;
+    }
+    void Close() override { link_->Close(); }
+
+private:
+    const UrlCache& cache_;
+    std::string agent_;
+    std::shared_ptr<SessionLink> link_ = std::make_shared<SessionLink>();
+};
+
+std::size_t AppendTo(char* data, std::size_t, std::size_t size, void* text) {
+    static_cast<std::string*>(text)->append(data, size);
+    return size;
+}
+
+}  // namespace
+
+// libcurl's global state is made once, before the first transfer, and kept for the process.
+CurlInternet::CurlInternet(std::filesystem::path cacheFolder) : cache_(std::move(cacheFolder)) {
+    static const CURLcode global = curl_global_init(CURL_GLOBAL_DEFAULT);
+    static_cast<void>(global);
+}
+
+std::unique_ptr<InternetSession> CurlInternet::OpenSession(const std::string& agent) {
+    return std::make_unique<CurlSession>(cache_, agent);
+}
+
+std::optional<std::string> CurlInternet::CachedFile(const std::string& url) { return cache_.Find(url); }
+
+HttpResult CurlInternet::Request(const HttpRequest& request) {
+    HeaderList headers = ParseHeaders(request.headers);
+    Easy easy = NewTransfer(request.url, request.agent, headers.get(), false);
+    if (!easy) return {};
+    HttpResult result;
+    curl_easy_setopt(easy.get(), CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
+    curl_easy_setopt(easy.get(), CURLOPT_WRITEFUNCTION, AppendTo);
+    curl_easy_setopt(easy.get(), CURLOPT_WRITEDATA, &result.body);
+    bool posting = request.method == "POST" || !request.body.empty();
+    if (posting) {
+        curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
+        curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDS, request.body.data());
+    }
+    if (request.method != (posting ? "POST" : "GET"))
+        curl_easy_setopt(easy.get(), CURLOPT_CUSTOMREQUEST, request.method.c_str());
+    if (!request.user.empty()) {
+        curl_easy_setopt(easy.get(), CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
+        curl_easy_setopt(easy.get(), CURLOPT_USERNAME, request.user.c_str());
+        curl_easy_setopt(easy.get(), CURLOPT_PASSWORD, request.password.c_str());
+    }
+    long status = 0;
+    if (curl_easy_perform(easy.get()) != CURLE_OK ||
+        curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &status) != CURLE_OK)
+        return {};
+    result.status = static_cast<int>(status);
+    return result;
+}
+
+}  // namespace vexa

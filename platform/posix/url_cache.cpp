@@ -1,0 +1,111 @@
+#include "platform/posix/url_cache.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cinttypes>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "common/file_name.hpp"
+#include "common/url.hpp"
+
+namespace vexa {
+namespace {
+
+// Pieces smaller than this are gathered up to kGathered before they are written, so that a
+// reader taking little at a time does not make the disk do the same; larger ones go
+// straight from the reader's buffer.
+constexpr std::size_t kSmallPiece = 16 * 1024;
+constexpr std::size_t kGathered = 64 * 1024;
+
+bool WriteAll(int fd, const unsigned char* bytes, std::size_t n) {
+    while (n > 0) {
+        ssize_t done = ::write(fd, bytes, n);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return false;
+        bytes += done;
+        n -= static_cast<std::size_t>(done);
+    }
+    return true;
+}
+
+// FNV-1a: the same for a URL in every run and build, unlike std::hash.
+std::string HashText(const std::string& text) {
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (unsigned char c : text) {
+        hash ^= c;
+        hash *= 0x100000001b3u;
+    }
+    char digits[17];
+    std::snprintf(digits, sizeof digits, "%016" PRIx64, hash);
+    return digits;
+}
+
+std::string EntryName(const std::string& url) {
+    std::optional<UrlParts> parts = SplitUrl(url);
+    std::string name(FileNamePart(parts ? parts->path : std::string()));
+    return name.empty() || name == "." || name == ".." ? "index" : name;
+}
+
+}  // namespace
+
+CacheEntryWriter::CacheEntryWriter(int fd, std::filesystem::path temporary, std::filesystem::path entry)
+    : fd_(fd), temporary_(std::move(temporary)), entry_(std::move(entry)) {
+    gathered_.reserve(kGathered);
+}
+
+CacheEntryWriter::~CacheEntryWriter() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+bool CacheEntryWriter::Flush() {
+    bool written = WriteAll(fd_, gathered_.data(), gathered_.size());
+    gathered_.clear();
+    return written;
+}
+
+bool CacheEntryWriter::Append(const unsigned char* bytes, std::size_t n) {
+    if (n < kSmallPiece) {
+        gathered_.insert(gathered_.end(), bytes, bytes + n);
+        return gathered_.size() < kGathered || Flush();
+    }
+    return Flush() && WriteAll(fd_, bytes, n);
+}
+
+bool CacheEntryWriter::Commit() {
+    bool written = Flush();
+    written = ::close(fd_) == 0 && written;
+    fd_ = -1;
+    std::error_code error;
+    std::filesystem::create_directories(entry_.parent_path(), error);
+    if (!written || error || ::rename(temporary_.c_str(), entry_.c_str()) != 0) return false;
+    temporary_.clear();
+    return true;
+}
+
+std::filesystem::path UrlCache::EntryPath(const std::string& url) const {
+    return folder_ / HashText(url) / EntryName(url);
+}
+
+std::optional<std::string> UrlCache::Find(const std::string& url) const {
+    std::filesystem::path entry = EntryPath(url);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(entry, error)) return std::nullopt;
+    return entry.string();
+}
+
+// The temporary file's name begins with a dot, so it can never be taken for a URL's folder.
+std::unique_ptr<CacheEntryWriter> UrlCache::Begin(const std::string& url) const {
+    std::error_code error;
+    std::filesystem::create_directories(folder_, error);
+    std::string temporary = (folder_ / ".incoming-XXXXXX").string();
+    int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    return std::make_unique<CacheEntryWriter>(fd, temporary, EntryPath(url));
+}
+
+}  // namespace vexa

@@ -1,0 +1,60 @@
+#pragma once
+// The Internet cache of the POSIX prefix: one folder that keeps, for each URL, the complete
+// body last fetched from it.
+//
+// Layout: a folder per URL, named by a 64-bit hash of the URL text, holds the body under the
+// file name of the URL's path ("http://host/dl/setup.cab?v=2" -> "<cache>/9c0e47a1d3b25f68/
+// setup.cab"; a path ending in "/" gives "index"). The entry keeps the URL's name because its
+// callers go by the name, as with the system's own cache: trust is judged by the extension
+// and a program is started under its name. The hash folder keeps URLs that end in the same
+// name apart.
+//
+// A body is written to a temporary file in the cache folder itself and renamed into its entry
+// when complete, so an entry is always a whole body and replacing one is atomic.
+
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vexa {
+
+// A body on its way into the cache. It becomes the URL's entry only through Commit; dropped
+// before that, it leaves nothing behind.
+class CacheEntryWriter {
+public:
+    CacheEntryWriter(int fd, std::filesystem::path temporary, std::filesystem::path entry);
+    ~CacheEntryWriter();
+    CacheEntryWriter(const CacheEntryWriter&) = delete;
+    CacheEntryWriter& operator=(const CacheEntryWriter&) = delete;
+
+    bool Append(const unsigned char* bytes, std::size_t n);
+    bool Commit();
+
+private:
+    bool Flush();
+
+    int fd_;
+    std::vector<unsigned char> gathered_;
+    std::filesystem::path temporary_;
+    std::filesystem::path entry_;
+};
+
+class UrlCache {
+public:
+    explicit UrlCache(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+    // The entry's path when the cache holds one for `url`.
+    std::optional<std::string> Find(const std::string& url) const;
+    // Null when the cache folder cannot take a file.
+    std::unique_ptr<CacheEntryWriter> Begin(const std::string& url) const;
+
+private:
+    std::filesystem::path EntryPath(const std::string& url) const;
+
+    std::filesystem::path folder_;
+};
+
+}  // namespace vexa
