@@ -1,0 +1,251 @@
+#include <windows.h>
+#include <wininet.h>
+
+#include <algorithm>
+#include <charconv>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "platform/win32/wininet_internet.hpp"
+
+namespace vexa {
+namespace {
+
+// The most that one read hands over: a response's reading thread reads into a block of this
+// size of its own, and a request's answer is read in blocks of it.
+constexpr std::size_t kBlock = 64 * 1024;
+
+struct HandleCloser {
+    void operator()(HINTERNET handle) const { ::InternetCloseHandle(handle); }
+};
+using Handle = std::unique_ptr<void, HandleCloser>;
+
+// A number the response carries, such as its status or content length. It is read as text:
+// Wine answers no 64-bit number, and a length may not fit 32 bits.
+std::optional<std::uint64_t> NumberHeader(HINTERNET request, DWORD query) {
+    char text[32];
+    DWORD size = sizeof text;
+    std::uint64_t value = 0;
+    if (!::HttpQueryInfoA(request, query, text, &size, nullptr) ||
+        std::from_chars(text, text + size, value).ec != std::errc())
+        return std::nullopt;
+    return value;
+}
+
+// A session's handle and what its responses wait on; the responses and their reading
+// threads may outlive the session object. Closing the handle closes the responses' handles
+// too, and none of them is touched again: the system may give their values to new handles.
+struct SessionState {
+    explicit SessionState(HINTERNET session) : handle(session) {}
+
+    bool Closed() {
+        std::lock_guard lock(mutex);
+        return closed;
+    }
+    void Close() {
+        std::lock_guard lock(mutex);
+        if (!closed) ::InternetCloseHandle(handle);
+        closed = true;
+        changed.notify_all();
+    }
+
+    const HINTERNET handle;
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool closed = false;
+};
+
+// One response's reads, handed between the reader and the response's reading thread.
+struct Exchange {
+    std::size_t asked = 0;  // above 0 while a read waits for the thread
+    bool answered = false;
+    std::optional<std::size_t> got;
+    bool abandoned = false;  // the response is gone
+    std::vector<unsigned char> block = std::vector<unsigned char>(kBlock);
+};
+
+// Takes what has arrived, waiting only while nothing has: a read of the system would wait
+// until the whole buffer is full.
+std::optional<std::size_t> ReadArrived(HINTERNET request, unsigned char* into, std::size_t n) {
+    DWORD available = 0;
+    DWORD got = 0;
+    if (!::InternetQueryDataAvailable(request, &available, 0, 0) ||
+        !::InternetReadFile(request, into, static_cast<DWORD>(available > 0 ? std::min<std::size_t>(n, available) : n),
+                            &got))
+        return std::nullopt;
+    return got;
+}
+
+void ReadOnRequest(std::shared_ptr<SessionState> session, std::shared_ptr<Exchange> exchange, HINTERNET request) {
+    std::unique_lock lock(session->mutex);
+    for (;;) {
+        session->changed.wait(lock, [&] { return exchange->asked > 0 || exchange->abandoned || session->closed; });
+        if (exchange->abandoned || session->closed) return;
+        std::size_t asked = std::exchange(exchange->asked, 0);
+        lock.unlock();
+        std::optional<std::size_t> got = ReadArrived(request, exchange->block.data(), asked);
+        lock.lock();
+        exchange->got = got;
+        exchange->answered = true;
+        session->changed.notify_all();
+    }
+}
+
+// The system's reads block, and under Wine closing the session ends no read in progress.
+// So a response reads on a thread of its own, into a block of its own, and a read waits for
+// that thread or for the close, whichever comes first; a read that the close cut short is
+// left to end by itself, and its thread with it.
+class WinInetResponse final : public InternetResponse {
+public:
+    WinInetResponse(std::shared_ptr<SessionState> session, HINTERNET handle, std::string url)
+        : session_(std::move(session)), handle_(handle), url_(std::move(url)),
+          length_(NumberHeader(handle, HTTP_QUERY_CONTENT_LENGTH)) {}
+    // The system's cache may keep what came before a failure or an early end as a whole
+    // body, so an entry stays only for a body read to its end.
+    ~WinInetResponse() override {
+        {
+            std::lock_guard lock(session_->mutex);
+            exchange_->abandoned = true;
+            if (!session_->closed) ::InternetCloseHandle(handle_);
+            session_->changed.notify_all();
+        }
+        if (!complete_) ::DeleteUrlCacheEntryA(url_.c_str());
+    }
+    WinInetResponse(const WinInetResponse&) = delete;
+    WinInetResponse& operator=(const WinInetResponse&) = delete;
+
+    std::optional<std::uint64_t> ContentLength() override { return length_; }
+
+    // A body cut short may end like a whole one, so its length is checked here.
+    std::optional<std::size_t> Read(unsigned char* into, std::size_t n) override {
+        std::unique_lock lock(session_->mutex);
+        if (failed_ || session_->closed || !StartReading()) return Fail();
+        if (n == 0) return 0;
+        exchange_->asked = std::min(n, kBlock);
+        exchange_->answered = false;
+        session_->changed.notify_all();
+        session_->changed.wait(lock, [this] { return exchange_->answered || session_->closed; });
+        if (session_->closed || !exchange_->got) return Fail();
+        std::size_t got = *exchange_->got;
+        std::memcpy(into, exchange_->block.data(), got);
+        received_ += got;
+        if (got == 0 && length_ && received_ != *length_) return Fail();
+        complete_ = got == 0;
+        return got;
+    }
+
+private:
+    bool StartReading() {
+        if (reading_) return true;
+        try {
+            std::thread(ReadOnRequest, session_, exchange_, handle_).detach();
+        } catch (const std::system_error&) {
+            return false;
+        }
+        reading_ = true;
+        return true;
+    }
+
+    std::optional<std::size_t> Fail() {
+        failed_ = true;
+        return std::nullopt;
+    }
+
+    std::shared_ptr<SessionState> session_;
+    std::shared_ptr<Exchange> exchange_ = std::make_shared<Exchange>();
+    HINTERNET handle_;
+    std::string url_;
+    std::optional<std::uint64_t> length_;
+    std::uint64_t received_ = 0;
+    bool reading_ = false;
+    bool failed_ = false;
+    bool complete_ = false;
+};
+
+class WinInetSession final : public InternetSession {
+public:
+    explicit WinInetSession(HINTERNET handle) : state_(std::make_shared<SessionState>(handle)) {}
+    ~WinInetSession() override { state_->Close(); }
+    WinInetSession(const WinInetSession&) = delete;
+    WinInetSession& operator=(const WinInetSession&) = delete;
+
+    std::unique_ptr<InternetResponse> OpenUrl(const std::string& url, const std::string& headers,
+                                              bool secure) override {
+        if (state_->Closed()) return nullptr;
+        DWORD flags = secure ? INTERNET_FLAG_SECURE : 0;
+        HINTERNET request = ::InternetOpenUrlA(state_->handle, url.c_str(), headers.c_str(),
+                                               static_cast<DWORD>(headers.size()), flags, 0);
+        if (!request) return nullptr;
+        auto response = std::make_unique<WinInetResponse>(state_, request, url);
+        if (NumberHeader(request, HTTP_QUERY_STATUS_CODE).value_or(0) >= 400) return nullptr;
+        return response;
+    }
+    void Close() override { state_->Close(); }
+
+private:
+    std::shared_ptr<SessionState> state_;
+};
+
+}  // namespace
+
+std::unique_ptr<InternetSession> WinInetInternet::OpenSession(const std::string& agent) {
+    HINTERNET handle = ::InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (!handle) return nullptr;
+    return std::make_unique<WinInetSession>(handle);
+}
+
+std::optional<std::string> WinInetInternet::CachedFile(const std::string& url) {
+    std::vector<char> buffer(4096);
+    for (;;) {
+        DWORD size = static_cast<DWORD>(buffer.size());
+        auto* entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+        if (::GetUrlCacheEntryInfoA(url.c_str(), entry, &size)) {
+            if (!entry->lpszLocalFileName) return std::nullopt;
+            return std::string(entry->lpszLocalFileName);
+        }
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= buffer.size()) return std::nullopt;
+        buffer.resize(size);
+    }
+}
+
+// Credentials go to the connection, which answers the server's request for them.
+HttpResult WinInetInternet::Request(const HttpRequest& request) {
+    URL_COMPONENTSA parts{};
+    parts.dwStructSize = sizeof parts;
+    parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;
+    if (!::InternetCrackUrlA(request.url.c_str(), 0, 0, &parts)) return {};
+    std::string host(parts.lpszHostName, parts.dwHostNameLength);
+    std::string object = std::string(parts.lpszUrlPath, parts.dwUrlPathLength) +
+                         std::string(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    DWORD flags = INTERNET_FLAG_RELOAD | (parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0);
+    const char* user = request.user.empty() ? nullptr : request.user.c_str();
+    const char* password = request.user.empty() ? nullptr : request.password.c_str();
+
+    Handle session(::InternetOpenA(request.agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    Handle connection(session ? ::InternetConnectA(session.get(), host.c_str(), parts.nPort, user, password,
+                                                   INTERNET_SERVICE_HTTP, 0, 0)
+                              : nullptr);
+    Handle call(connection ? ::HttpOpenRequestA(connection.get(), request.method.c_str(), object.c_str(), "HTTP/1.0",
+                                                nullptr, nullptr, flags, 0)
+                           : nullptr);
+    auto* body = const_cast<char*>(request.body.data());
+    if (!call || !::HttpSendRequestA(call.get(), request.headers.c_str(), static_cast<DWORD>(request.headers.size()),
+                                     body, static_cast<DWORD>(request.body.size())))
+        return {};
+    HttpResult result;
+    result.status = static_cast<int>(NumberHeader(call.get(), HTTP_QUERY_STATUS_CODE).value_or(0));
+    std::vector<char> block(kBlock);
+    DWORD got = 0;
+    while (::InternetReadFile(call.get(), block.data(), static_cast<DWORD>(block.size()), &got)) {
+        if (got == 0) return result;
+        result.body.append(block.data(), got);
+    }
+    return {};
+}
+
+}  // namespace vexa
