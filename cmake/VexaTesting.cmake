@@ -11,12 +11,16 @@ include(GoogleTest)
 
 # vexa_add_test(NAME SOURCES... LIBS ...): one test program per folder of tests.
 # Natively every test case is its own CTest test; under Wine a program start costs
-# most of a second, so there each program is one CTest test.
+# most of a second, so there each program is one CTest test. On POSIX systems every
+# program runs with a fresh prefix of its own (tests/support/fresh_prefix.cpp).
 function(vexa_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE VEXA_SHARED_DIR="${VEXA_SHARED_DIR}")
+  if(NOT WIN32)
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/fresh_prefix.cpp)
+  endif()
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${name} COMMAND ${name})
   else()
