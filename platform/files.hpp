@@ -22,6 +22,18 @@ public:
     virtual std::size_t ReadAt(std::uint64_t offset, unsigned char* into, std::size_t n) = 0;
 };
 
+// A file held open for writing, marking what it stands for as in use until the object
+// goes (or its process ends).
+class HeldFile {
+public:
+    virtual ~HeldFile() = default;
+};
+
+struct DriveSpace {
+    std::uint64_t totalBytes = 0;
+    std::uint64_t freeBytes = 0;  // what this user may still fill
+};
+
 // File attribute bits in their Windows (and cabinet) values.
 inline constexpr std::uint32_t kAttributeReadOnly = 0x01;
 inline constexpr std::uint32_t kAttributeHidden = 0x02;
@@ -46,9 +58,21 @@ public:
     // permission) and report every file as archived.
     virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
     virtual bool SetAttributes(const std::string& path, std::uint32_t bits) = 0;
-    // Creates an empty file with a unique name beginning with `prefix` in the system's
-    // temporary folder and returns its path.
+    // Creates an empty file in `folder` named `prefix`, a unique part the system chooses
+    // and ".tmp", and returns its path. Windows keeps at most three characters of the prefix.
+    virtual std::optional<std::string> CreateTempFileIn(const std::string& folder, const std::string& prefix) = 0;
+    // The same in the system's temporary folder.
     virtual std::optional<std::string> CreateTempFile(const std::string& prefix) = 0;
+
+    // Creates the file, empty, if it is missing, and holds it until the result is
+    // destroyed; null on failure. Several holders may hold one file.
+    virtual std::unique_ptr<HeldFile> CreateHeldFile(const std::string& path) = 0;
+    // Deletes the file unless a holder in any process holds it. True when the file is gone
+    // afterwards: deleted now, or absent already.
+    virtual bool DeleteUnlessHeld(const std::string& path) = 0;
+
+    // The size and free space of the drive that holds `folder`, an existing folder.
+    virtual std::optional<DriveSpace> SpaceOfDrive(const std::string& folder) = 0;
 };
 
 }  // namespace vexa

@@ -25,6 +25,14 @@ private:
     std::uint64_t readable_;
 };
 
+class FakeHeldFile final : public HeldFile {
+public:
+    explicit FakeHeldFile(std::shared_ptr<void> holders) : holders_(std::move(holders)) {}
+
+private:
+    std::shared_ptr<void> holders_;
+};
+
 }  // namespace
 
 std::unique_ptr<ReadableFile> FakeFiles::OpenShared(const std::string& path) {
@@ -61,10 +69,31 @@ bool FakeFiles::SetAttributes(const std::string& path, std::uint32_t bits) {
     return entry != nullptr;
 }
 
-std::optional<std::string> FakeFiles::CreateTempFile(const std::string& prefix) {
-    std::string path = "temp/" + prefix + std::to_string(++tempNames_);
+std::optional<std::string> FakeFiles::CreateTempFileIn(const std::string& folder, const std::string& prefix) {
+    std::string path = folder + "/" + prefix + std::to_string(++tempNames_) + ".tmp";
     Put(path, {});
     return path;
 }
+
+std::optional<std::string> FakeFiles::CreateTempFile(const std::string& prefix) {
+    return CreateTempFileIn("temp", prefix);
+}
+
+std::unique_ptr<HeldFile> FakeFiles::CreateHeldFile(const std::string& path) {
+    if (!Has(path)) Put(path, {});
+    Entry& entry = files_.at(path);
+    auto holders = entry.holders.lock();
+    if (!holders) entry.holders = holders = std::make_shared<char>();
+    return std::make_unique<FakeHeldFile>(std::move(holders));
+}
+
+bool FakeFiles::DeleteUnlessHeld(const std::string& path) {
+    Entry* entry = Find(path);
+    if (entry && !entry->holders.expired()) return false;
+    files_.erase(path);
+    return true;
+}
+
+std::optional<DriveSpace> FakeFiles::SpaceOfDrive(const std::string&) { return driveSpace_; }
 
 }  // namespace vexa

@@ -1,5 +1,7 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -36,6 +38,39 @@ private:
     int fd_;
     std::uint64_t size_;
 };
+
+// Closing the file releases its lock.
+class PosixHeldFile final : public HeldFile {
+public:
+    explicit PosixHeldFile(int fd) : fd_(fd) {}
+    ~PosixHeldFile() override { ::close(fd_); }
+    PosixHeldFile(const PosixHeldFile&) = delete;
+    PosixHeldFile& operator=(const PosixHeldFile&) = delete;
+
+private:
+    int fd_;
+};
+
+bool Lock(int fd, int operation) {
+    int result;
+    while ((result = ::flock(fd, operation)) != 0 && errno == EINTR) {
+    }
+    return result == 0;
+}
+
+// Whether the open file is still the one at `path`: between opening and locking, another
+// process may have deleted it, and put a new one there.
+bool StillAt(int fd, const std::string& path) {
+    struct stat opened {};
+    struct stat named {};
+    return ::fstat(fd, &opened) == 0 && ::stat(path.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
+           opened.st_ino == named.st_ino;
+}
+
+bool Missing(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) != 0 && errno == ENOENT;
+}
 
 }  // namespace
 
@@ -88,12 +123,49 @@ bool PosixFiles::SetAttributes(const std::string& path, std::uint32_t bits) {
     return ::chmod(path.c_str(), mode) == 0;
 }
 
-std::optional<std::string> PosixFiles::CreateTempFile(const std::string& prefix) {
-    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
-    int fd = ::mkstemp(pattern.data());
+std::optional<std::string> PosixFiles::CreateTempFileIn(const std::string& folder, const std::string& prefix) {
+    static constexpr int kSuffix = 4;  // ".tmp"
+    std::string pattern = (std::filesystem::path(folder) / (prefix + "XXXXXX.tmp")).string();
+    int fd = ::mkstemps(pattern.data(), kSuffix);
     if (fd < 0) return std::nullopt;
     ::close(fd);
     return pattern;
+}
+
+std::optional<std::string> PosixFiles::CreateTempFile(const std::string& prefix) {
+    std::error_code error;
+    auto folder = std::filesystem::temp_directory_path(error);
+    return error ? std::nullopt : CreateTempFileIn(folder.string(), prefix);
+}
+
+// A lock on a file that was deleted meanwhile would hold nothing: then the file is made anew.
+std::unique_ptr<HeldFile> PosixFiles::CreateHeldFile(const std::string& path) {
+    for (;;) {
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0) return nullptr;
+        bool locked = Lock(fd, LOCK_SH);
+        if (locked && StillAt(fd, path)) return std::make_unique<PosixHeldFile>(fd);
+        ::close(fd);
+        if (!locked) return nullptr;
+    }
+}
+
+// While the exclusive lock is held no holder can take the file and no other deletion can
+// remove it; a file that took its place before the lock is someone else's and stays.
+bool PosixFiles::DeleteUnlessHeld(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT;
+    bool gone = false;
+    if (Lock(fd, LOCK_EX | LOCK_NB))
+        gone = StillAt(fd, path) ? ::unlink(path.c_str()) == 0 || errno == ENOENT : Missing(path);
+    ::close(fd);
+    return gone;
+}
+
+std::optional<DriveSpace> PosixFiles::SpaceOfDrive(const std::string& folder) {
+    struct statvfs fs {};
+    if (::statvfs(folder.c_str(), &fs) != 0) return std::nullopt;
+    return DriveSpace{std::uint64_t{fs.f_blocks} * fs.f_frsize, std::uint64_t{fs.f_bavail} * fs.f_frsize};
 }
 
 }  // namespace vexa

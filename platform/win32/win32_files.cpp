@@ -38,6 +38,17 @@ private:
     std::uint64_t size_;
 };
 
+class Win32HeldFile final : public HeldFile {
+public:
+    explicit Win32HeldFile(HANDLE handle) : handle_(handle) {}
+    ~Win32HeldFile() override { ::CloseHandle(handle_); }
+    Win32HeldFile(const Win32HeldFile&) = delete;
+    Win32HeldFile& operator=(const Win32HeldFile&) = delete;
+
+private:
+    HANDLE handle_;
+};
+
 }  // namespace
 
 std::unique_ptr<ReadableFile> Win32Files::OpenShared(const std::string& path) {
@@ -92,12 +103,38 @@ bool Win32Files::SetAttributes(const std::string& path, std::uint32_t bits) {
     return ::SetFileAttributesA(path.c_str(), bits == 0 ? FILE_ATTRIBUTE_NORMAL : bits);
 }
 
+std::optional<std::string> Win32Files::CreateTempFileIn(const std::string& folder, const std::string& prefix) {
+    char name[MAX_PATH + 1];
+    if (!::GetTempFileNameA(folder.c_str(), prefix.c_str(), 0, name)) return std::nullopt;
+    return std::string(name);
+}
+
 std::optional<std::string> Win32Files::CreateTempFile(const std::string& prefix) {
     char folder[MAX_PATH + 1];
-    char name[MAX_PATH + 1];
     DWORD length = ::GetTempPathA(sizeof folder, folder);
-    if (length == 0 || length > MAX_PATH || !::GetTempFileNameA(folder, prefix.c_str(), 0, name)) return std::nullopt;
-    return std::string(name);
+    if (length == 0 || length > MAX_PATH) return std::nullopt;
+    return CreateTempFileIn(folder, prefix);
+}
+
+// Other holders may share reading and writing, never deletion.
+std::unique_ptr<HeldFile> Win32Files::CreateHeldFile(const std::string& path) {
+    HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<Win32HeldFile>(handle);
+}
+
+bool Win32Files::DeleteUnlessHeld(const std::string& path) {
+    if (::DeleteFileA(path.c_str())) return true;
+    DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+std::optional<DriveSpace> Win32Files::SpaceOfDrive(const std::string& folder) {
+    ULARGE_INTEGER available{};
+    ULARGE_INTEGER total{};
+    if (!::GetDiskFreeSpaceExA(folder.c_str(), &available, &total, nullptr)) return std::nullopt;
+    return DriveSpace{total.QuadPart, available.QuadPart};
 }
 
 }  // namespace vexa

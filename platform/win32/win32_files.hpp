@@ -1,4 +1,6 @@
 #pragma once
+// A held file is open for writing without sharing deletion, so the system refuses to
+// delete it until the holder closes it or its process ends.
 
 #include "platform/files.hpp"
 
@@ -11,7 +13,11 @@ public:
     bool SetFileTime(const std::string& path, const TimeStamp& local, bool creationToo) override;
     std::optional<std::uint32_t> Attributes(const std::string& path) override;
     bool SetAttributes(const std::string& path, std::uint32_t bits) override;
+    std::optional<std::string> CreateTempFileIn(const std::string& folder, const std::string& prefix) override;
     std::optional<std::string> CreateTempFile(const std::string& prefix) override;
+    std::unique_ptr<HeldFile> CreateHeldFile(const std::string& path) override;
+    bool DeleteUnlessHeld(const std::string& path) override;
+    std::optional<DriveSpace> SpaceOfDrive(const std::string& folder) override;
 };
 
 }  // namespace vexa

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
+#include "common/text.hpp"
 #include "platform/native.hpp"
+#include "tests/support/temp_dir.hpp"
 
 namespace vexa {
 namespace {
@@ -90,6 +93,60 @@ TEST_F(NativeFiles, TempFilesAreFreshAndCarryThePrefix) {
         EXPECT_EQ(fs::file_size(path), 0u);
         fs::remove(path);
     }
+}
+
+TEST_F(NativeFiles, TempFilesInAFolderAreFreshAndEndInTmp) {
+    Files& files = platform_.Get().files;
+    auto first = files.CreateTempFileIn(dir_.string(), "~dl");
+    auto second = files.CreateTempFileIn(dir_.string(), "~dl");
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(*first, *second);
+    for (const std::string& path : {*first, *second}) {
+        EXPECT_TRUE(fs::equivalent(fs::path(path).parent_path(), dir_)) << path;
+        EXPECT_EQ(fs::path(path).filename().string().substr(0, 3), "~dl");
+        EXPECT_EQ(ToUpperAnsi(fs::path(path).extension().string()), ".TMP");
+        EXPECT_EQ(fs::file_size(path), 0u);
+    }
+    EXPECT_EQ(files.CreateTempFileIn((dir_ / "missing").string(), "~dl"), std::nullopt);
+}
+
+// Here the holder is in this process; the POSIX tests also hold from another one.
+TEST_F(NativeFiles, AHeldFileIsDeletedOnlyOnceEveryHolderLetsGo) {
+    Files& files = platform_.Get().files;
+    const std::string marker = (dir_ / "live.txt").string();
+    auto first = files.CreateHeldFile(marker);
+    auto second = files.CreateHeldFile(marker);
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(fs::file_size(marker), 0u);
+    EXPECT_FALSE(files.DeleteUnlessHeld(marker));
+    first.reset();
+    EXPECT_FALSE(files.DeleteUnlessHeld(marker));
+    EXPECT_TRUE(fs::exists(marker));
+    second.reset();
+    EXPECT_TRUE(files.DeleteUnlessHeld(marker));
+    EXPECT_FALSE(fs::exists(marker));
+    EXPECT_TRUE(files.DeleteUnlessHeld(marker));  // already gone
+}
+
+TEST_F(NativeFiles, HoldingKeepsTheContentAndNeedsTheFolder) {
+    Files& files = platform_.Get().files;
+    const std::string path = Write("kept.txt", "content");
+    EXPECT_NE(files.CreateHeldFile(path), nullptr);
+    EXPECT_EQ(testing::ReadFile(path), "content");
+    EXPECT_EQ(files.CreateHeldFile((dir_ / "missing" / "live.txt").string()), nullptr);
+    EXPECT_TRUE(files.DeleteUnlessHeld((dir_ / "missing" / "live.txt").string()));
+}
+
+TEST_F(NativeFiles, DriveSpaceIsThatOfTheFolder) {
+    Files& files = platform_.Get().files;
+    auto space = files.SpaceOfDrive(dir_.string());
+    ASSERT_TRUE(space);
+    fs::space_info expected = fs::space(dir_);
+    EXPECT_EQ(space->totalBytes, expected.capacity);
+    // Others may write meanwhile, so the free space is compared loosely.
+    constexpr std::uint64_t kSlack = 256u << 20;
+    EXPECT_LT(std::max(space->freeBytes, expected.available) - std::min(space->freeBytes, expected.available), kSlack);
+    EXPECT_FALSE(files.SpaceOfDrive((dir_ / "missing").string()));
 }
 
 }  // namespace

@@ -49,6 +49,12 @@ public:
         std::ofstream{temps.back()};
         return temps.back();
     }
+    std::optional<std::string> CreateTempFileIn(const std::string& folder, const std::string& prefix) override {
+        return real_.CreateTempFileIn(folder, prefix);
+    }
+    std::unique_ptr<HeldFile> CreateHeldFile(const std::string& path) override { return real_.CreateHeldFile(path); }
+    bool DeleteUnlessHeld(const std::string& path) override { return real_.DeleteUnlessHeld(path); }
+    std::optional<DriveSpace> SpaceOfDrive(const std::string& folder) override { return real_.SpaceOfDrive(folder); }
 
     // Temporary files still on disk.
     std::size_t TempsLeft() const {
