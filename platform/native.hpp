@@ -17,6 +17,9 @@ public:
     Platform& Get() { return platform_; }
 
 private:
+    // What this system's adapters share: the POSIX prefix. Windows adapters need none.
+    struct Machine;
+    std::unique_ptr<Machine> machine_;
     std::unique_ptr<Files> files_;
     std::unique_ptr<Clock> clock_;
     std::unique_ptr<Windows> windows_;

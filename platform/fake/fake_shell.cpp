@@ -10,4 +10,9 @@ bool FakeShell::Open(const std::string& target) {
     return true;
 }
 
+std::string FakeShell::FolderPath(SpecialFolder folder) {
+    auto found = folders_.find(folder);
+    return found == folders_.end() ? std::string() : found->second;
+}
+
 }  // namespace vexa

@@ -8,18 +8,24 @@
 #include "platform/posix/posix_files.hpp"
 #include "platform/posix/posix_shell.hpp"
 #include "platform/posix/posix_windows.hpp"
+#include "platform/posix/prefix.hpp"
 
 namespace vexa {
+
+struct NativePlatform::Machine {
+    PosixPrefix prefix = PosixPrefix::FromEnvironment();
+};
 
 // Dialogs ask on standard error and read their answers from standard input, so that the
 // results a host prints on standard output stay clean.
 NativePlatform::NativePlatform()
-    : files_(std::make_unique<PosixFiles>()),
+    : machine_(std::make_unique<Machine>()),
+      files_(std::make_unique<PosixFiles>()),
       clock_(std::make_unique<PosixClock>()),
       windows_(std::make_unique<PosixWindows>(*clock_)),
       ui_(std::make_unique<ConsoleUi>(std::cin, std::cerr)),
       components_(std::make_unique<PosixComponents>()),
-      shell_(std::make_unique<PosixShell>()),
+      shell_(std::make_unique<PosixShell>(machine_->prefix)),
       platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_} {}
 NativePlatform::~NativePlatform() = default;
 

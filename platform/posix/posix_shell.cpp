@@ -53,4 +53,16 @@ bool PosixShell::Open(const std::string& target) {
     return target.find('/') == std::string::npos && Spawn(target, {}, true);
 }
 
+std::string PosixShell::FolderPath(SpecialFolder folder) {
+    switch (folder) {
+    case SpecialFolder::Windows: return prefix_.WindowsDirectory().string();
+    case SpecialFolder::System: return prefix_.SystemDirectory().string();
+    case SpecialFolder::Temp: return prefix_.TempDirectory().string();
+    case SpecialFolder::ProgramFiles: return prefix_.ProgramFiles().string();
+    case SpecialFolder::Programs: return prefix_.ProgramsMenu().string();
+    case SpecialFolder::Startup: return prefix_.Startup().string();
+    }
+    return {};
+}
+
 }  // namespace vexa

@@ -8,6 +8,8 @@
 
 namespace vexa {
 
+struct NativePlatform::Machine {};
+
 NativePlatform::NativePlatform()
     : files_(std::make_unique<Win32Files>()),
       clock_(std::make_unique<Win32Clock>()),

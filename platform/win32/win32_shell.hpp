@@ -7,6 +7,7 @@ namespace vexa {
 class Win32Shell final : public Shell {
 public:
     bool Open(const std::string& target) override;
+    std::string FolderPath(SpecialFolder folder) override;
 };
 
 }  // namespace vexa

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <set>
 #include <thread>
 
 #include "platform/native.hpp"
@@ -34,6 +35,26 @@ TEST(Shell, NothingToOpenIsAFailure) {
     NativePlatform platform;
     EXPECT_FALSE(platform.Get().shell.Open(""));
     EXPECT_FALSE(platform.Get().shell.Open(dir / "missing.exe"));
+}
+
+TEST(Shell, SpecialFoldersAreDistinctFoldersWithoutATrailingSeparator) {
+    NativePlatform platform;
+    Shell& shell = platform.Get().shell;
+    std::set<std::string> seen;
+    for (SpecialFolder folder : {SpecialFolder::Windows, SpecialFolder::System, SpecialFolder::Temp,
+                                 SpecialFolder::ProgramFiles, SpecialFolder::Programs, SpecialFolder::Startup}) {
+        std::string path = shell.FolderPath(folder);
+        ASSERT_FALSE(path.empty()) << static_cast<int>(folder);
+        EXPECT_TRUE(fs::is_directory(path)) << path;
+        EXPECT_NE(path.back(), '\\') << path;
+        EXPECT_NE(path.back(), '/') << path;
+        seen.insert(path);
+    }
+    EXPECT_EQ(seen.size(), 6u);
+    EXPECT_TRUE(fs::equivalent(fs::path(shell.FolderPath(SpecialFolder::System)).parent_path(),
+                               shell.FolderPath(SpecialFolder::Windows)));
+    EXPECT_TRUE(fs::equivalent(fs::path(shell.FolderPath(SpecialFolder::Startup)).parent_path(),
+                               shell.FolderPath(SpecialFolder::Programs)));
 }
 
 }  // namespace
