@@ -26,6 +26,7 @@ private:
     std::unique_ptr<Ui> ui_;
     std::unique_ptr<Components> components_;
     std::unique_ptr<Shell> shell_;
+    std::unique_ptr<Registry> registry_;
     Platform platform_;
 };
 

@@ -6,6 +6,7 @@
 #include "platform/components.hpp"
 #include "platform/files.hpp"
 #include "platform/message_windows.hpp"
+#include "platform/registry.hpp"
 #include "platform/shell.hpp"
 #include "platform/ui.hpp"
 
@@ -18,6 +19,7 @@ struct Platform {
     Ui& ui;
     Components& components;
     Shell& shell;
+    Registry& registry;
 };
 
 }  // namespace vexa

@@ -9,6 +9,7 @@
 #include "platform/posix/posix_shell.hpp"
 #include "platform/posix/posix_windows.hpp"
 #include "platform/posix/prefix.hpp"
+#include "platform/posix/sqlite_registry.hpp"
 
 namespace vexa {
 
@@ -26,7 +27,8 @@ NativePlatform::NativePlatform()
       ui_(std::make_unique<ConsoleUi>(std::cin, std::cerr)),
       components_(std::make_unique<PosixComponents>()),
       shell_(std::make_unique<PosixShell>(machine_->prefix)),
-      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_} {}
+      registry_(std::make_unique<SqliteRegistry>(machine_->prefix.RegistryDatabase())),
+      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_, *registry_} {}
 NativePlatform::~NativePlatform() = default;
 
 }  // namespace vexa

@@ -2,6 +2,7 @@
 #include "platform/win32/win32_clock.hpp"
 #include "platform/win32/win32_components.hpp"
 #include "platform/win32/win32_files.hpp"
+#include "platform/win32/win32_registry.hpp"
 #include "platform/win32/win32_shell.hpp"
 #include "platform/win32/win32_ui.hpp"
 #include "platform/win32/win32_windows.hpp"
@@ -17,7 +18,8 @@ NativePlatform::NativePlatform()
       ui_(std::make_unique<Win32Ui>()),
       components_(std::make_unique<Win32Components>()),
       shell_(std::make_unique<Win32Shell>()),
-      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_} {}
+      registry_(std::make_unique<Win32Registry>()),
+      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_, *registry_} {}
 NativePlatform::~NativePlatform() = default;
 
 }  // namespace vexa

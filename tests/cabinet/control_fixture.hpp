@@ -13,6 +13,7 @@
 #include "cabinet/cab_dispatch.hpp"
 #include "cabinet/vexa_cb.hpp"
 #include "platform/fake/fake_components.hpp"
+#include "platform/fake/fake_registry.hpp"
 #include "platform/fake/fake_shell.hpp"
 #include "platform/fake/fake_ui.hpp"
 #include "platform/fake/fake_windows.hpp"
@@ -77,7 +78,8 @@ protected:
     FakeUi ui_;
     FakeComponents components_;
     FakeShell shell_;
-    Platform platform_{native_.Get().files, clock_, windows_, ui_, components_, shell_};
+    FakeRegistry registry_;
+    Platform platform_{native_.Get().files, clock_, windows_, ui_, components_, shell_, registry_};
     CabinetJobs jobs_;
     EventRecorder events_;
     std::unique_ptr<VexaCB> control_ = std::make_unique<VexaCB>(platform_, jobs_, events_, kStub);
