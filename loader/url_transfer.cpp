@@ -1,0 +1,92 @@
+#include "loader/url_transfer.hpp"
+
+#include <filesystem>
+#include <vector>
+
+#include "common/text.hpp"
+#include "common/url.hpp"
+
+namespace vexa::loader {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Large blocks keep today's links busy; a dropped job still stops at once, since closing
+// the session ends a read in progress.
+constexpr std::size_t kBlockSize = 64 * 1024;
+// Every part of the URL must fit a buffer of 300 characters with its terminator.
+constexpr std::size_t kUrlPartLimit = 299;
+constexpr std::uint32_t kProgressIntervalMs = 250;
+constexpr const char* kRequestHeaders = "Accept: */*\r\n\r\n";
+
+bool Exists(const std::string& path) {
+    std::error_code ec;
+    return fs::exists(path, ec);
+}
+
+bool PartsFit(const UrlParts& parts) {
+    for (const std::string* part : {&parts.scheme, &parts.host, &parts.path, &parts.extra}) {
+        if (part->size() > kUrlPartLimit) return false;
+    }
+    return true;
+}
+
+// Reads the body to its end; the Internet layer keeps what it reads in its cache.
+bool ReadToEnd(TransferPorts ports, InternetSession& session, const std::string& url, bool secure,
+               const std::string& markerFile, const TransferProgress& progress) {
+    auto response = session.OpenUrl(url, kRequestHeaders, secure);
+    if (!response) return false;
+    auto announced = response->ContentLength();
+    if (!announced) return false;
+    std::vector<unsigned char> block(kBlockSize);
+    std::uint64_t received = 0;
+    std::uint32_t lastPost = ports.clock.TickCount();
+    for (bool first = true;; first = false) {
+        auto got = response->Read(block.data(), block.size());
+        if (!got) return false;
+        if (*got == 0) return true;
+        received += *got;
+        if (!Exists(markerFile)) return false;
+        std::uint32_t now = ports.clock.TickCount();
+        if (first || now - lastPost > kProgressIntervalMs) {
+            progress(received, *announced);
+            lastPost = now;
+        }
+    }
+}
+
+}  // namespace
+
+std::shared_ptr<InternetSession> SessionSlot::Open(Internet& internet, const std::string& agent) {
+    std::lock_guard lock(mutex_);
+    if (closed_) return nullptr;
+    session_ = internet.OpenSession(agent);
+    return session_;
+}
+
+void SessionSlot::Close() {
+    std::lock_guard lock(mutex_);
+    closed_ = true;
+    if (session_) session_->Close();
+}
+
+std::optional<std::string> TransferUrl(TransferPorts ports, const std::string& url, const std::string& markerFile,
+                                       SessionSlot& slot, const TransferProgress& progress) {
+    if (ToUpperAnsi(std::string_view(url).substr(0, 7)) == "FILE://") return url.substr(7);
+    auto parts = SplitUrl(url);
+    if (!parts || !PartsFit(*parts)) return std::nullopt;
+    std::string scheme = ToUpperAnsi(parts->scheme);
+    if (scheme != "HTTP" && scheme != "HTTPS") return std::nullopt;
+    // The agent is named after the file the URL fetches.
+    auto session = slot.Open(ports.internet, parts->path.substr(parts->path.find_last_of("/\\") + 1));
+    if (!session) return std::nullopt;
+    bool read = ReadToEnd(ports, *session, url, scheme == "HTTPS", markerFile, progress);
+    slot.Close();
+    if (!read) return std::nullopt;
+    if (auto cached = ports.internet.CachedFile(url)) return cached;
+    std::error_code ec;
+    if (fs::is_regular_file(url, ec)) return url;
+    return std::nullopt;
+}
+
+}  // namespace vexa::loader
