@@ -13,19 +13,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Reads fail while the cancel flag is set, which ends the pass even inside a member.
+// Reads fail once the expansion is stopped, which ends the pass even inside a member.
 class CancellableSource final : public cab::CabinetSource {
 public:
-    CancellableSource(cab::CabinetSource& inner, const std::atomic<bool>& cancel) : inner_(inner), cancel_(cancel) {}
+    CancellableSource(cab::CabinetSource& inner, const ExpansionFlags& flags) : inner_(inner), flags_(flags) {}
     std::uint64_t Size() const override { return inner_.Size(); }
     std::optional<std::size_t> ReadAt(std::uint64_t offset, unsigned char* into, std::size_t n) override {
-        if (cancel_) return std::nullopt;
+        if (flags_.Stopped()) return std::nullopt;
         return inner_.ReadAt(offset, into, n);
     }
 
 private:
     cab::CabinetSource& inner_;
-    const std::atomic<bool>& cancel_;
+    const ExpansionFlags& flags_;
 };
 
 class FileSink final : public cab::MemberSink {
@@ -56,7 +56,7 @@ public:
 
     std::unique_ptr<cab::MemberSink> CopyFile(const cab::MemberInfo& member) override {
         // The codec does not read between members, so a cancelled pass ends here.
-        if (flags_.cancel) return nullptr;
+        if (flags_.Stopped()) return nullptr;
         fs::path target = folder_ / NativePath(member.name);
         std::error_code ignored;  // a folder that cannot be made fails its file's creation
         fs::create_directories(target.parent_path(), ignored);
@@ -124,18 +124,17 @@ std::optional<EndMessage> EndMessageOf(const ExpansionResult& result) {
 
 ExpansionResult ExpandCabinet(Files& files, StubUi& ui, const std::string& cabinetPath, const fs::path& folder,
                               const std::vector<std::string>& entries, ExpansionFlags& flags) {
-    flags.cancel = false;
     StubExpandHandler handler(files, ui, folder, entries, flags);
     auto status = cab::ExpandStatus::ReadFailed;
     if (auto file = files.OpenShared(cabinetPath)) {
         cab::FileCabinetSource source(std::move(file));
-        CancellableSource cancellable(source, flags.cancel);
+        CancellableSource cancellable(source, flags);
         status = cab::Expand(cancellable, 0, handler);
     }
     ExpansionResult result;
-    result.outcome = flags.cancel                          ? ExpansionOutcome::Cancelled
+    result.outcome = flags.Stopped()                     ? ExpansionOutcome::Cancelled
                      : status != cab::ExpandStatus::Done ? ExpansionOutcome::Failed
-                                                          : ExpansionOutcome::Done;
+                                                         : ExpansionOutcome::Done;
     result.created = handler.Created();
     result.closing = flags.closing;
     flags.cancel = false;

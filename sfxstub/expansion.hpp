@@ -14,10 +14,13 @@
 
 namespace vexa::sfx {
 
-// Shared with the thread that runs the window, which may set them at any time.
+// Shared with the thread that runs the window, which may set them at any time, also
+// before an expansion's own thread has begun: an expansion clears `cancel` only as it ends.
 struct ExpansionFlags {
     std::atomic<bool> cancel{false};   // the expansion stops at its next read
     std::atomic<bool> closing{false};  // the program is closing: the end goes unannounced
+    // A closing program expands nothing more.
+    bool Stopped() const { return cancel || closing; }
 };
 
 enum class ExpansionOutcome { Cancelled, Failed, Done };

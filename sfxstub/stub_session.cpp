@@ -24,10 +24,18 @@ std::vector<std::string> ListNames(Files& files, const std::string& cabinetPath)
 
 }  // namespace
 
+std::string OwnPathOf(std::string_view commandLine) {
+    if (!commandLine.starts_with('"')) return std::string(commandLine);
+    std::string_view quoted = commandLine.substr(1);
+    return std::string(quoted.substr(0, quoted.rfind('"')));
+}
+
 StubSession::StubSession(Files& files, StubUi& ui, std::string ownPath, std::uint64_t attachmentOffset)
     : files_(files), ui_(ui), ownPath_(std::move(ownPath)), attachmentOffset_(attachmentOffset) {}
 
-StubSession::~StubSession() {
+StubSession::~StubSession() { RemoveTemporaryCabinet(); }
+
+void StubSession::RemoveTemporaryCabinet() {
     std::error_code ignored;
     if (!tempPath_.empty()) std::filesystem::remove(tempPath_, ignored);
 }
@@ -54,11 +62,22 @@ std::string StubSession::Caption() const {
 }
 
 bool StubSession::Expand(const std::string& folder) {
-    std::error_code ignored;
-    if (!std::filesystem::exists(tempPath_, ignored) && !MakeTemporaryCabinet()) return false;
-    ExpansionResult result = ExpandCabinet(files_, ui_, tempPath_, folder, entries_, flags_);
-    if (auto message = EndMessageOf(result)) ui_.ShowMessage(message->text, message->caption);
+    if (!PrepareExpansion()) return false;
+    AnnounceEnd(ExpandInto(folder));
     return true;
+}
+
+bool StubSession::PrepareExpansion() {
+    std::error_code ignored;
+    return std::filesystem::exists(tempPath_, ignored) || MakeTemporaryCabinet();
+}
+
+ExpansionResult StubSession::ExpandInto(const std::string& folder) {
+    return ExpandCabinet(files_, ui_, tempPath_, folder, entries_, flags_);
+}
+
+void StubSession::AnnounceEnd(const ExpansionResult& result) {
+    if (auto message = EndMessageOf(result)) ui_.ShowMessage(message->text, message->caption);
 }
 
 bool StubSession::Run() {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/files.hpp"
@@ -11,6 +12,10 @@
 #include "sfxstub/stub_ui.hpp"
 
 namespace vexa::sfx {
+
+// The program's own path from its command line: the text between a leading double quote
+// and the line's last double quote, else the whole line.
+std::string OwnPathOf(std::string_view commandLine);
 
 class StubSession {
 public:
@@ -31,12 +36,22 @@ public:
     // One expansion into `folder` and its end message. False when the temporary cabinet
     // had gone and could not be made again: the program ends.
     bool Expand(const std::string& folder);
+    // Expand's steps, for hosts that expand on a thread of their own and announce the end
+    // on the window's thread. PrepareExpansion makes the temporary cabinet again if it has
+    // gone (false when it cannot: the program ends); ExpandInto may run on any thread;
+    // AnnounceEnd shows the end message, none when the program is closing.
+    bool PrepareExpansion();
+    ExpansionResult ExpandInto(const std::string& folder);
+    void AnnounceEnd(const ExpansionResult& result);
     // For hosts whose questions wait for their answers: starts, shows the files and
     // expands into every folder chosen, until the user cancels the choice or the program
     // closes. False after a start-up failure.
     bool Run();
 
     ExpansionFlags& Flags() { return flags_; }
+    // Removes the temporary cabinet now rather than at the end of the session. Its path
+    // stays, since an expansion on another thread may still be reading it.
+    void RemoveTemporaryCabinet();
 
 private:
     bool MakeTemporaryCabinet();

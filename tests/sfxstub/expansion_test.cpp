@@ -33,5 +33,31 @@ TEST(ExpandCabinet, SkipsTheFilesOfMarkedEntries) {
     EXPECT_FALSE(std::filesystem::exists(dir / "out/c.txt"));
 }
 
+// A cancel or a close that comes before the expansion has begun still stops it: nothing is
+// written, and only a cancel is announced.
+TEST(ExpandCabinet, StopsBeforeTheFirstFileWhenCancelledOrClosingAlready) {
+    TempDir dir;
+    WriteFile(dir / "attached.cab", CabinetOf({{"a.txt", "new"}}));
+    const struct {
+        const char* label;
+        bool cancel;
+        bool closing;
+        bool announced;
+    } cases[] = {{"cancelled", true, false, true}, {"closing", false, true, false}};
+    for (const auto& c : cases) {
+        TestFiles files(dir.path());
+        ScriptedUi ui;
+        ExpansionFlags flags;
+        flags.cancel = c.cancel;
+        flags.closing = c.closing;
+        ExpansionResult result = ExpandCabinet(files, ui, dir / "attached.cab", dir / "out", {"a.txt"}, flags);
+        EXPECT_EQ(result.outcome, ExpansionOutcome::Cancelled) << c.label;
+        EXPECT_FALSE(result.created) << c.label;
+        EXPECT_EQ(EndMessageOf(result).has_value(), c.announced) << c.label;
+        EXPECT_FALSE(flags.cancel) << c.label;  // cleared for the next expansion
+        EXPECT_FALSE(std::filesystem::exists(dir / "out/a.txt")) << c.label;
+    }
+}
+
 }  // namespace
 }  // namespace vexa::sfx

@@ -108,6 +108,22 @@ TEST_F(StubSessionTest, TheCaptionNamesTheProgramAsItsCommandLineDoes) {
     for (const auto& c : cases) EXPECT_EQ(StubSession(files_, ui_, c.ownPath, kOffset).Caption(), c.caption);
 }
 
+TEST(OwnPathOf, TakesTheQuotedPathOrElseTheWholeCommandLine) {
+    const struct {
+        const char* commandLine;
+        const char* ownPath;
+    } cases[] = {
+        {"\"C:\\Program Files\\Setup.EXE\"", "C:\\Program Files\\Setup.EXE"},
+        {"\"C:\\dist\\setup.exe\" ", "C:\\dist\\setup.exe"},
+        {"\"C:\\dist\\setup.exe\" \"an argument\"", "C:\\dist\\setup.exe\" \"an argument"},  // to the last quote
+        {"\"C:\\no closing quote", "C:\\no closing quote"},
+        {"C:\\dist\\setup.exe", "C:\\dist\\setup.exe"},
+        {"setup.exe /q", "setup.exe /q"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(OwnPathOf(c.commandLine), c.ownPath) << c.commandLine;
+}
+
 // Three files that all exist already: which are replaced, how often the user is asked,
 // and how the expansion ends.
 struct OverwriteCase {
