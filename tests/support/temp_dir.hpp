@@ -16,13 +16,10 @@ public:
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         path_ = std::filesystem::temp_directory_path() /
                 ("vexa-" + std::string(test->test_suite_name()) + "-" + test->name());
-        std::filesystem::remove_all(path_);
+        RemoveAll(path_);
         std::filesystem::create_directories(path_);
     }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
+    ~TempDir() { RemoveAll(path_); }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
@@ -30,6 +27,18 @@ public:
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
 
 private:
+    // Windows refuses to delete a read-only file, so every file is made writable first
+    // (links aside: their targets may lie outside).
+    static void RemoveAll(const std::filesystem::path& path) {
+        namespace fs = std::filesystem;
+        std::error_code ignored;
+        for (fs::recursive_directory_iterator it(path, ignored), end; it != end; it.increment(ignored)) {
+            if (it->is_symlink(ignored)) continue;
+            fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ignored);
+        }
+        fs::remove_all(path, ignored);
+    }
+
     std::filesystem::path path_;
 };
 
