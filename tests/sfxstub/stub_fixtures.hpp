@@ -12,11 +12,22 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/posix_files.hpp"
 #include "sfxstub/stub_ui.hpp"
 #include "tests/support/cabinet_shapes.hpp"
 
+#ifdef _WIN32
+#include "platform/win32/win32_files.hpp"
+#else
+#include "platform/posix/posix_files.hpp"
+#endif
+
 namespace vexa::sfx {
+
+#ifdef _WIN32
+using SystemFiles = Win32Files;
+#else
+using SystemFiles = PosixFiles;
+#endif
 
 class TestFiles final : public Files {
 public:
@@ -78,7 +89,7 @@ private:
         std::uint64_t from_;
     };
 
-    PosixFiles real_;
+    SystemFiles real_;
     std::filesystem::path tempFolder_;
 };
 

@@ -1,0 +1,47 @@
+#pragma once
+// The stub's window: the cabinet's files, expansions on a thread of their own into the
+// folders the user picks, and the end of the program.
+
+#include <windows.h>
+
+#include <string>
+
+#include "sfxstub/stub_session.hpp"
+#include "sfxstub/win32/dialog_stub_ui.hpp"
+
+namespace vexa::sfx {
+
+class MainDialog {
+public:
+    // `session` has started; `ui` is the one it shows through.
+    MainDialog(HINSTANCE instance, StubSession& session, DialogStubUi& ui)
+        : instance_(instance), session_(session), ui_(ui) {}
+    ~MainDialog();
+    MainDialog(const MainDialog&) = delete;
+    MainDialog& operator=(const MainDialog&) = delete;
+
+    // Shows the dialog until the user closes it.
+    void Run();
+
+private:
+    static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static DWORD WINAPI Expansion(void* self);
+    void Open(HWND window);
+    bool Handle(UINT message, WPARAM wParam);
+    bool Command(int id);
+    void StartExpansion();
+    void EndExpansion();
+    void Close();
+    void ShowIdle(bool idle);
+    bool Expanding() const;
+
+    HINSTANCE instance_;
+    StubSession& session_;
+    DialogStubUi& ui_;
+    HWND window_ = nullptr;
+    HANDLE worker_ = nullptr;
+    std::string folder_;       // set before the worker starts
+    ExpansionResult result_;   // read after the worker has ended
+};
+
+}  // namespace vexa::sfx
