@@ -1,0 +1,405 @@
+// The dialog program as its users meet it: a self-extracting cabinet made with the stub as
+// the libraries carry it runs as a process of its own, and the test works its windows
+// from outside as a user would: buttons, the folder browser, the overwrite question and
+// the message boxes.
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "cabinet/self_extracting.hpp"
+#include "common/format_path.hpp"
+#include "sfxstub/stub_image.hpp"
+#include "sfxstub/stub_texts.hpp"
+#include "sfxstub/win32/stub_resources.hpp"
+#include "tests/sfxstub/stub_fixtures.hpp"
+#include "tests/support/temp_dir.hpp"
+
+namespace vexa::sfx {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+// A program's first start under Wine may take seconds.
+constexpr auto kPatience = std::chrono::seconds(30);
+
+bool WaitUntil(const std::function<bool()>& ready) {
+    for (auto end = std::chrono::steady_clock::now() + kPatience; std::chrono::steady_clock::now() < end;) {
+        if (ready()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return ready();
+}
+
+// A window's text, asked by WM_GETTEXT, which the system carries between processes.
+std::string TextOf(HWND window) {
+    char text[1024] = {};
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                          &ignored);
+    return text;
+}
+
+std::string ItemText(HWND dialog, int id) { return TextOf(::GetDlgItem(dialog, id)); }
+
+// Asked in UTF-16: Wine hands a list box's entries to another process's ANSI request
+// unconverted.
+std::vector<std::string> ListEntries(HWND list) {
+    std::vector<std::string> entries;
+    auto count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t entry[1024] = {};
+        ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry));
+        char narrow[1024] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, entry, -1, narrow, sizeof narrow, nullptr, nullptr);
+        entries.emplace_back(narrow);
+    }
+    return entries;
+}
+
+// The texts of a message box, its caption aside.
+std::vector<std::string> ChildTexts(HWND window) {
+    std::vector<HWND> children;
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM found) {
+            reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    std::vector<std::string> texts;
+    for (HWND child : children) texts.push_back(TextOf(child));
+    return texts;
+}
+
+bool Says(HWND box, const std::string& text) {
+    auto texts = ChildTexts(box);
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+// Memory in the stub's process, so that its windows can be sent messages that point at
+// something there, and answer into it.
+class RemoteMemory {
+public:
+    RemoteMemory(HANDLE process, std::size_t size) : process_(process) {
+        address_ = ::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
+    ~RemoteMemory() {
+        if (address_) ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    char* At(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
+    void Write(std::size_t offset, const void* bytes, std::size_t n) const {
+        if (address_) ::WriteProcessMemory(process_, At(offset), bytes, n, nullptr);
+    }
+    void Read(std::size_t offset, void* into, std::size_t n) const {
+        if (address_) ::ReadProcessMemory(process_, At(offset), into, n, nullptr);
+    }
+
+private:
+    HANDLE process_;
+    void* address_ = nullptr;
+};
+
+// A program started as from the shell, by its full path in quotes, with its temporary
+// files in a folder of the test's.
+class StubProcess {
+public:
+    StubProcess(const std::string& program, const fs::path& temp) {
+        std::string commandLine = "\"" + program + "\"";
+        std::string environment = EnvironmentWithTemp(temp.string());
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        started_ = ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, environment.data(),
+                                    nullptr, &startup, &process_);
+    }
+    ~StubProcess() {
+        if (!started_) return;
+        if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(process_.hProcess, 99);
+        ::CloseHandle(process_.hThread);
+        ::CloseHandle(process_.hProcess);
+    }
+    StubProcess(const StubProcess&) = delete;
+    StubProcess& operator=(const StubProcess&) = delete;
+
+    bool Started() const { return started_; }
+    HANDLE Handle() const { return process_.hProcess; }
+
+    // A visible top-level window of the program's that `matches`; null if none comes.
+    HWND WaitForWindow(const std::function<bool(HWND)>& matches) const {
+        HWND found = nullptr;
+        WaitUntil([&] { return (found = FindWindowOf(matches)) != nullptr; });
+        return found;
+    }
+    HWND WaitForWindow(const std::string& caption) const {
+        return WaitForWindow([&](HWND window) { return TextOf(window) == caption; });
+    }
+
+    // The exit code once the program has ended by itself.
+    std::optional<DWORD> Finish() const {
+        auto patience = std::chrono::duration_cast<std::chrono::milliseconds>(kPatience).count();
+        if (::WaitForSingleObject(process_.hProcess, static_cast<DWORD>(patience)) != WAIT_OBJECT_0) {
+            return std::nullopt;
+        }
+        DWORD code = 0;
+        ::GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+private:
+    struct Search {
+        DWORD process;
+        const std::function<bool(HWND)>& matches;
+        HWND found = nullptr;
+    };
+
+    HWND FindWindowOf(const std::function<bool(HWND)>& matches) const {
+        Search search{process_.dwProcessId, matches};
+        ::EnumWindows(
+            [](HWND window, LPARAM context) {
+                auto& s = *reinterpret_cast<Search*>(context);
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(window, &owner);
+                if (owner != s.process || !::IsWindowVisible(window) || !s.matches(window)) return TRUE;
+                s.found = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    // Ours, with TMP and TEMP, where the system takes its temporary folder from, replaced.
+    static std::string EnvironmentWithTemp(const std::string& temp) {
+        std::string block;
+        char* strings = ::GetEnvironmentStringsA();
+        for (const char* entry = strings; *entry; entry += std::strlen(entry) + 1) {
+            std::string_view text(entry);
+            if (!text.starts_with("TMP=") && !text.starts_with("TEMP=")) block.append(text).push_back('\0');
+        }
+        ::FreeEnvironmentStringsA(strings);
+        for (const char* name : {"TMP=", "TEMP="}) block.append(name + temp).push_back('\0');
+        return block;  // its own terminating NUL ends the block
+    }
+
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+};
+
+const std::vector<Member> kMembers = {
+    {"readme.txt", "two lines\r\nof text\r\n"},
+    {"docs\\guide.txt", test::TextBytes(70'000, 2)},
+    {"setup.ini", "[setup]\r\n"},
+};
+const std::vector<std::string> kNames = {"readme.txt", "docs\\guide.txt", "setup.ini"};
+
+// Windows other than message windows need a display; under Wine, an X server.
+bool DisplayAvailable() {
+    HWND probe = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (probe) ::DestroyWindow(probe);
+    return probe != nullptr;
+}
+
+class StubDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!DisplayAvailable()) GTEST_SKIP() << "no display to show windows on (under Wine: run in xvfb-run)";
+        fs::create_directories(tmp_);
+    }
+
+    // A self-extracting cabinet of kMembers, as the cabinet control writes it.
+    std::string MakeProgram() {
+        WriteFile(dir_ / "files.cab", CabinetOf(kMembers));
+        SystemFiles files;
+        EXPECT_TRUE(Cab2Exe(files, SelfExtractStub(), dir_ / "files.cab", dir_ / "setup.exe"));
+        return dir_ / "setup.exe";
+    }
+    std::unique_ptr<StubProcess> Start(const std::string& program) {
+        auto process = std::make_unique<StubProcess>(program, tmp_);
+        EXPECT_TRUE(process->Started()) << program;
+        return process;
+    }
+    std::string Out(const std::string& name) const { return (out_ / NativePath(name)).string(); }
+    std::size_t TempsLeft() const {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(tmp_), fs::directory_iterator()));
+    }
+
+    TempDir dir_;
+    fs::path tmp_ = dir_.path() / "tmp";
+    fs::path out_ = dir_.path() / "out";  // where the files are expanded
+};
+
+// The name of the folder the browser has selected, from its tree, asked in the stub's memory.
+std::string SelectedFolderName(HANDLE process, HWND browser) {
+    HWND tree = ::FindWindowExA(browser, nullptr, WC_TREEVIEWA, nullptr);
+    auto selected = ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+    if (!selected) return {};
+    char name[MAX_PATH] = {};
+    RemoteMemory memory(process, sizeof(TVITEMA) + sizeof name);
+    TVITEMA item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(selected);
+    item.pszText = memory.At(sizeof item);
+    item.cchTextMax = sizeof name;
+    memory.Write(0, &item, sizeof item);
+    ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(memory.At(0)));
+    memory.Read(sizeof item, name, sizeof name - 1);
+    return name;
+}
+
+// Clicks "Expand...", and in the folder browser that opens selects `folder` and OK. OK is
+// pressed only once the folder is seen selected, since the browser starts on the Desktop,
+// which under Wine may be the user's home folder; a browser still filling its tree may
+// lose the first selection, so it is made until it holds.
+void ExpandInto(const StubProcess& stub, HWND main, const fs::path& folder) {
+    ::PostMessageA(main, WM_COMMAND, IDC_EXPAND, 0);
+    HWND browser = stub.WaitForWindow([main](HWND window) { return ::GetWindow(window, GW_OWNER) == main; });
+    ASSERT_NE(browser, nullptr);
+    const std::string path = folder.string();
+    RemoteMemory text(stub.Handle(), path.size() + 1);
+    text.Write(0, path.c_str(), path.size() + 1);
+    bool selected = WaitUntil([&] {
+        if (SelectedFolderName(stub.Handle(), browser) == folder.filename().string()) return true;
+        ::SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(text.At(0)));
+        return false;
+    });
+    ::PostMessageA(browser, WM_COMMAND, selected ? IDOK : IDCANCEL, 0);
+    ASSERT_TRUE(selected) << "the browser did not select " << path;
+}
+
+// Waits for the message box `caption`, checks its text and closes it with its button.
+void ExpectMessage(const StubProcess& stub, const std::string& caption, const std::string& text) {
+    HWND box = stub.WaitForWindow(caption);
+    ASSERT_NE(box, nullptr) << caption;
+    EXPECT_TRUE(Says(box, text)) << caption << ": " << ::testing::PrintToString(ChildTexts(box));
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([box] { return !::IsWindow(box); }));
+}
+
+bool Idle(HWND main) {
+    return ItemText(main, IDC_STATUS) == kListStatus && ::IsWindowVisible(::GetDlgItem(main, IDC_FILES)) &&
+           ::IsWindowEnabled(::GetDlgItem(main, IDC_EXPAND)) && ::IsWindowEnabled(::GetDlgItem(main, IDC_ABOUT)) &&
+           !::IsWindowEnabled(::GetDlgItem(main, IDC_STOP));
+}
+
+TEST_F(StubDialog, TheStubAloneSaysItIsEmpty) {
+    auto stub = Start(fs::absolute(VEXA_SFXSTUB_PROGRAM).string());
+    ExpectMessage(*stub, kErrorCaption, kEmpty);
+    EXPECT_EQ(stub->Finish(), 1u);
+    EXPECT_EQ(TempsLeft(), 0u);
+}
+
+TEST_F(StubDialog, ListsItsCabinetAndLeavesNothingBehindOnExit) {
+    auto stub = Start(MakeProgram());
+    HWND main = stub->WaitForWindow("Self-Extract Cab File - setup.exe");
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(Idle(main));
+    EXPECT_EQ(ListEntries(::GetDlgItem(main, IDC_FILES)), kNames);
+    ASSERT_EQ(TempsLeft(), 1u);
+    EXPECT_EQ(fs::directory_iterator(tmp_)->path().filename().string().substr(0, 3), "~cb");
+
+    ::PostMessageA(main, WM_COMMAND, IDC_EXIT, 0);
+    EXPECT_EQ(stub->Finish(), 0u);
+    EXPECT_EQ(TempsLeft(), 0u);
+}
+
+// Twice into one folder: the second time every file exists. "No" keeps the first and
+// asks again; "Yes to All" replaces the rest without asking.
+TEST_F(StubDialog, ExpandsIntoTheFolderChosenAndAsksBeforeReplacing) {
+    auto stub = Start(MakeProgram());
+    HWND main = stub->WaitForWindow("Self-Extract Cab File - setup.exe");
+    ASSERT_NE(main, nullptr);
+    fs::create_directories(out_);
+
+    ASSERT_NO_FATAL_FAILURE(ExpandInto(*stub, main, out_));
+    ExpectMessage(*stub, kSuccessCaption, kSucceeded);
+    EXPECT_TRUE(WaitUntil([main] { return Idle(main); }));
+    for (const Member& member : kMembers) {
+        EXPECT_TRUE(ReadFile(Out(member.name)) == member.bytes) << member.name;
+        WriteFile(Out(member.name), "old");
+    }
+
+    ASSERT_NO_FATAL_FAILURE(ExpandInto(*stub, main, out_));
+    HWND question = stub->WaitForWindow(kOverwriteCaption);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(ItemText(question, IDC_EXISTING_PATH), Out("readme.txt"));
+    EXPECT_TRUE(Says(question, kOverwriteQuestion));
+    EXPECT_TRUE(WaitUntil([main] { return ItemText(main, IDC_STATUS) == "Now extracting: readme.txt"; }));
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(main, IDC_FILES)));
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(main, IDC_STOP)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(main, IDC_EXPAND)));
+    ::PostMessageA(question, WM_COMMAND, IDC_ANSWER_NO, 0);
+
+    const std::string next = Out("docs\\guide.txt");
+    question = stub->WaitForWindow([&](HWND window) { return ItemText(window, IDC_EXISTING_PATH) == next; });
+    ASSERT_NE(question, nullptr);
+    ::PostMessageA(question, WM_COMMAND, IDC_ANSWER_YES_TO_ALL, 0);
+    ExpectMessage(*stub, kSuccessCaption, kSucceeded);
+    EXPECT_TRUE(WaitUntil([main] { return Idle(main); }));
+    EXPECT_EQ(ReadFile(Out("readme.txt")), "old");
+    EXPECT_TRUE(ReadFile(Out("docs\\guide.txt")) == kMembers[1].bytes);
+    EXPECT_EQ(ReadFile(Out("setup.ini")), kMembers[2].bytes);
+
+    ::PostMessageA(main, WM_COMMAND, IDC_EXIT, 0);
+    EXPECT_EQ(stub->Finish(), 0u);
+    EXPECT_EQ(TempsLeft(), 0u);
+}
+
+// "Cancel" is pressed while the first question waits: the file allowed is begun, the
+// expansion stops there and says so, and the window is ready for the next.
+TEST_F(StubDialog, TheCancelButtonStopsTheExpansion) {
+    for (const Member& member : kMembers) {
+        fs::create_directories(fs::path(Out(member.name)).parent_path());
+        WriteFile(Out(member.name), "old");
+    }
+    auto stub = Start(MakeProgram());
+    HWND main = stub->WaitForWindow("Self-Extract Cab File - setup.exe");
+    ASSERT_NE(main, nullptr);
+    ASSERT_NO_FATAL_FAILURE(ExpandInto(*stub, main, out_));
+    HWND question = stub->WaitForWindow(kOverwriteCaption);
+    ASSERT_NE(question, nullptr);
+
+    DWORD_PTR ignored = 0;  // sent, so the flag is set before the answer comes
+    ::SendMessageTimeoutA(main, WM_COMMAND, IDC_STOP, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    ::PostMessageA(question, WM_COMMAND, IDC_ANSWER_YES, 0);
+    ExpectMessage(*stub, kCancelledCaption, kCancelledSome);
+    EXPECT_TRUE(WaitUntil([main] { return Idle(main); }));
+    EXPECT_EQ(ReadFile(Out("setup.ini")), "old");
+
+    ::PostMessageA(main, WM_COMMAND, IDC_EXIT, 0);
+    EXPECT_EQ(stub->Finish(), 0u);
+}
+
+// The program closes while it waits for an answer: no end message holds it open.
+TEST_F(StubDialog, ClosingDuringAnExpansionEndsItWithoutAMessage) {
+    for (const Member& member : kMembers) {
+        fs::create_directories(fs::path(Out(member.name)).parent_path());
+        WriteFile(Out(member.name), "old");
+    }
+    auto stub = Start(MakeProgram());
+    HWND main = stub->WaitForWindow("Self-Extract Cab File - setup.exe");
+    ASSERT_NE(main, nullptr);
+    ASSERT_NO_FATAL_FAILURE(ExpandInto(*stub, main, out_));
+    ASSERT_NE(stub->WaitForWindow(kOverwriteCaption), nullptr);
+
+    ::PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(stub->Finish(), 0u);
+    EXPECT_EQ(TempsLeft(), 0u);
+    for (const Member& member : kMembers) EXPECT_EQ(ReadFile(Out(member.name)), "old") << member.name;
+}
+
+}  // namespace
+}  // namespace vexa::sfx
