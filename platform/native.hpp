@@ -27,6 +27,7 @@ private:
     std::unique_ptr<Components> components_;
     std::unique_ptr<Shell> shell_;
     std::unique_ptr<Registry> registry_;
+    std::unique_ptr<Internet> internet_;
     Platform platform_;
 };
 

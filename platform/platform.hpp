@@ -5,6 +5,7 @@
 #include "platform/clock.hpp"
 #include "platform/components.hpp"
 #include "platform/files.hpp"
+#include "platform/internet.hpp"
 #include "platform/message_windows.hpp"
 #include "platform/registry.hpp"
 #include "platform/shell.hpp"
@@ -20,6 +21,7 @@ struct Platform {
     Components& components;
     Shell& shell;
     Registry& registry;
+    Internet& internet;
 };
 
 }  // namespace vexa

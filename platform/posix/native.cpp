@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "platform/posix/console_ui.hpp"
+#include "platform/posix/curl_internet.hpp"
 #include "platform/posix/posix_clock.hpp"
 #include "platform/posix/posix_components.hpp"
 #include "platform/posix/posix_files.hpp"
@@ -28,7 +29,8 @@ NativePlatform::NativePlatform()
       components_(std::make_unique<PosixComponents>()),
       shell_(std::make_unique<PosixShell>(machine_->prefix)),
       registry_(std::make_unique<SqliteRegistry>(machine_->prefix.RegistryDatabase())),
-      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_, *registry_} {}
+      internet_(std::make_unique<CurlInternet>(machine_->prefix.InternetCache())),
+      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_, *registry_, *internet_} {}
 NativePlatform::~NativePlatform() = default;
 
 }  // namespace vexa

@@ -6,6 +6,7 @@
 #include "platform/win32/win32_shell.hpp"
 #include "platform/win32/win32_ui.hpp"
 #include "platform/win32/win32_windows.hpp"
+#include "platform/win32/wininet_internet.hpp"
 
 namespace vexa {
 
@@ -19,7 +20,8 @@ NativePlatform::NativePlatform()
       components_(std::make_unique<Win32Components>()),
       shell_(std::make_unique<Win32Shell>()),
       registry_(std::make_unique<Win32Registry>()),
-      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_, *registry_} {}
+      internet_(std::make_unique<WinInetInternet>()),
+      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_, *registry_, *internet_} {}
 NativePlatform::~NativePlatform() = default;
 
 }  // namespace vexa

@@ -13,6 +13,7 @@
 #include "cabinet/cab_dispatch.hpp"
 #include "cabinet/vexa_cb.hpp"
 #include "platform/fake/fake_components.hpp"
+#include "platform/fake/fake_internet.hpp"
 #include "platform/fake/fake_registry.hpp"
 #include "platform/fake/fake_shell.hpp"
 #include "platform/fake/fake_ui.hpp"
@@ -79,7 +80,8 @@ protected:
     FakeComponents components_;
     FakeShell shell_;
     FakeRegistry registry_;
-    Platform platform_{native_.Get().files, clock_, windows_, ui_, components_, shell_, registry_};
+    FakeInternet internet_;
+    Platform platform_{native_.Get().files, clock_, windows_, ui_, components_, shell_, registry_, internet_};
     CabinetJobs jobs_;
     EventRecorder events_;
     std::unique_ptr<VexaCB> control_ = std::make_unique<VexaCB>(platform_, jobs_, events_, kStub);
