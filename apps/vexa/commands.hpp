@@ -26,6 +26,9 @@ void AddCabSfxCommand(CLI::App& cab, Context& context);
 // make, list, expand, split and join.
 void AddCabCommands(CLI::App& cab, Context& context);
 void AddCallCommand(CLI::App& app, Context& context);
+void AddFetchCommand(CLI::App& app, Context& context);
+// list, housekeep and clear.
+void AddCacheCommands(CLI::App& app, Context& context);
 
 // Why `path` cannot be read as a file, for messages: "no such file", "is a directory", ...
 std::string WhyUnreadable(const std::string& path);

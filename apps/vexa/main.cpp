@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     vexa::NativePlatform platform;
     vexa::cli::Context context{platform.Get()};
 
-    CLI::App app{"vexa: tools of the VexaWeb system: file signatures, scripts, cabinets"};
+    CLI::App app{"vexa: tools of the VexaWeb system: file signatures, scripts, cabinets, downloads and the cache"};
     app.require_subcommand(1);
     app.set_version_flag("--version", "vexa 0.1.0");
     vexa::cli::AddSigCommands(app, context);
@@ -45,6 +45,8 @@ int main(int argc, char** argv) {
     vexa::cli::AddCabCommands(cab, context);
     vexa::cli::AddCabSfxCommand(cab, context);
     vexa::cli::AddCallCommand(app, context);
+    vexa::cli::AddFetchCommand(app, context);
+    vexa::cli::AddCacheCommands(app, context);
 
     try {
         app.parse(argc, argv);

@@ -1,0 +1,124 @@
+// vexa fetch: one URL through the download engine, copied into a folder.
+
+#include <filesystem>
+#include <memory>
+#include <iostream>
+#include <optional>
+
+#include "apps/vexa/commands.hpp"
+#include "apps/vexa/progress.hpp"
+#include "loader/cache.hpp"
+#include "loader/download_engine.hpp"
+
+namespace vexa::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint32_t kBase = kUserMessage + 3;
+constexpr std::uint32_t kWatchdogTimer = 1;
+constexpr const char* kDownloadError =
+    "Download Error! Make sure you are connected to the Internet. Cannot download file: ";
+
+struct FetchArguments {
+    std::string url;
+    std::string folder;
+};
+
+// The name the URL gives its file: the last part of its path, without query or fragment.
+std::string UrlFileName(const std::string& url) {
+    std::string path = url.substr(0, url.find_first_of("?#"));
+    return path.substr(path.find_last_of("/\\") + 1);
+}
+
+// The engine's window on a console: the worker's messages and the watchdog's timer.
+class FetchWindow final : public WindowHandler {
+public:
+    FetchWindow(Platform& platform, const std::string& markerFolder, std::string name)
+        : platform_(platform), name_(std::move(name)) {
+        window_ = platform.windows.Create(*this);
+        engine_ = std::make_unique<loader::DownloadEngine>(
+            loader::DownloadPorts{platform.files, platform.clock, platform.windows, platform.internet}, window_, kBase,
+            markerFolder);
+        platform.windows.SetTimer(window_, kWatchdogTimer, 100);
+    }
+    ~FetchWindow() override {
+        engine_.reset();
+        platform_.windows.Destroy(window_);
+    }
+
+    // The local file that holds the URL's content, or empty when the transfer failed.
+    std::optional<std::string> Fetch(const std::string& url) {
+        if (!engine_->StartDownload(url, "PROGRAM")) return std::nullopt;
+        while (!ended_) platform_.windows.RunUntil([this] { return ended_; }, 60'000);
+        progress_.Break();
+        return result_;
+    }
+
+    void OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
+        if (message == kBase) result_ = engine_->OnDone();
+        if (message == kBase + 2) {
+            engine_->OnProgress(wParam, static_cast<std::uint64_t>(lParam));
+            progress_.Show(name_, wParam, static_cast<std::uint64_t>(lParam));
+        }
+        if (message == kBase || message == kBase + 1) {
+            if (message == kBase + 1) engine_->OnFailed();
+            ended_ = true;
+        }
+    }
+    void OnTimer(std::uint32_t) override {
+        if (!engine_->Downloading()) return;
+        engine_->WatchdogStep();
+        if (engine_->StallCountdown() <= 10)
+            progress_.Show(name_ + ": no data, reconnecting in " + std::to_string(engine_->StallCountdown()) + " s",
+                           0, 0);
+    }
+
+private:
+    Platform& platform_;
+    std::string name_;
+    WindowHandle window_ = 0;
+    std::unique_ptr<loader::DownloadEngine> engine_;
+    Progress progress_;
+    bool ended_ = false;
+    std::optional<std::string> result_;
+};
+
+void Fetch(Context& context, const FetchArguments& args) {
+    std::string name = UrlFileName(args.url);
+    if (name.empty()) return Fail(context, kBadInput, args.url + ": the URL names no file");
+    std::error_code error;
+    if (!fs::is_directory(args.folder, error)) return Fail(context, kBadInput, args.folder + ": not a folder");
+    Platform& platform = context.platform;
+    loader::LocalCache cache(platform.files, platform.clock, platform.registry,
+                             platform.shell.FolderPath(SpecialFolder::Windows));
+    std::string markers = cache.GetTempFolder();
+    if (markers.empty()) return Fail(context, kBadInput, "the temporary folder cannot be made");
+
+    FetchWindow window(platform, markers, name);
+    auto fetched = window.Fetch(args.url);
+    if (!fetched) return Fail(context, kNegative, kDownloadError + args.url);
+    fs::path target = fs::path(args.folder) / name;
+    fs::copy_file(*fetched, target, fs::copy_options::overwrite_existing, error);
+    if (error) return Fail(context, kBadInput, target.string() + ": " + error.message());
+    // The cache keeps its files private; the copy is the user's, readable as a download is.
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read,
+                    error);
+    std::cout << target.string() << '\n';
+}
+
+}  // namespace
+
+void AddFetchCommand(CLI::App& app, Context& context) {
+    auto args = std::make_shared<FetchArguments>();
+    CLI::App* fetch = app.add_subcommand(
+        "fetch", "Fetch a URL as the loader does and copy the file into a folder under the URL's file name");
+    fetch->add_option("URL", args->url, "http://, https:// or file:// URL")->required();
+    fetch->add_option("DIR", args->folder, "Folder to copy the file into")->required();
+    fetch->footer(
+        "A transfer that stops sending is restarted after 300 quiet seconds. The server must announce the "
+        "file's length. Exit status: 0 fetched, 1 the download failed, 2 bad input.");
+    fetch->callback([&context, args] { Fetch(context, *args); });
+}
+
+}  // namespace vexa::cli
