@@ -7,6 +7,7 @@
 
 #include "apps/vexa/commands.hpp"
 #include "apps/vexa/progress.hpp"
+#include "common/text.hpp"
 #include "loader/cache.hpp"
 #include "loader/download_engine.hpp"
 
@@ -84,6 +85,18 @@ private:
     std::optional<std::string> result_;
 };
 
+// Puts the fetched file at `target`. A file from the Internet cache is linked where the
+// file system allows, which saves writing it twice: the cache replaces an entry by renaming
+// a new file over it, never by writing into it. A local file named by a "file://" URL is the
+// user's own and is copied.
+bool Place(const fs::path& fetched, const fs::path& target, bool local, std::error_code& error) {
+    if (fs::equivalent(fetched, target, error)) return true;
+    fs::remove(target, error);
+    if (local || (fs::create_hard_link(fetched, target, error), error))
+        fs::copy_file(fetched, target, fs::copy_options::overwrite_existing, error);
+    return !error;
+}
+
 void Fetch(Context& context, const FetchArguments& args) {
     std::string name = UrlFileName(args.url);
     if (name.empty()) return Fail(context, kBadInput, args.url + ": the URL names no file");
@@ -99,11 +112,8 @@ void Fetch(Context& context, const FetchArguments& args) {
     auto fetched = window.Fetch(args.url);
     if (!fetched) return Fail(context, kNegative, kDownloadError + args.url);
     fs::path target = fs::path(args.folder) / name;
-    fs::copy_file(*fetched, target, fs::copy_options::overwrite_existing, error);
-    if (error) return Fail(context, kBadInput, target.string() + ": " + error.message());
-    // The cache keeps its files private; the copy is the user's, readable as a download is.
-    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read,
-                    error);
+    if (!Place(*fetched, target, StartsWithIgnoreCase(args.url, "FILE://"), error))
+        return Fail(context, kBadInput, target.string() + ": " + error.message());
     std::cout << target.string() << '\n';
 }
 
