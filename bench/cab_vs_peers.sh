@@ -20,14 +20,16 @@ tree=$work/tree
 # Shared libraries and programs (binary) and documentation and headers (text), in a fixed
 # order, until the tree holds the wanted size; about half of each kind.
 gather() {
-    local budget=$1 out=$2; shift 2
-    find "$@" -type f -size +0 -size -20M -readable 2>/dev/null | LC_ALL=C sort | while read -r file; do
+    local budget=$1 out=$2 candidates=$work/candidates; shift 2
+    # Listed first: stopping early must not end the script with a broken pipe.
+    find "$@" -type f -size +0 -size -20M -readable 2>/dev/null | LC_ALL=C sort >"$candidates" || true
+    while read -r file; do
         [ "$budget" -le 0 ] && break
         size=$(stat -c %s "$file")
         mkdir -p "$out/$(dirname "${file#/}")"
         cp "$file" "$out/${file#/}"
         budget=$((budget - size))
-    done
+    done <"$candidates"
 }
 half=$((megabytes * 1024 * 1024 / 2))
 gather $half "$tree" /usr/lib/x86_64-linux-gnu /usr/bin
@@ -50,10 +52,11 @@ median_seconds() {
 }
 
 cd "$tree"
-list=$(find . -type f | LC_ALL=C sort | sed 's|^\./||')
+find . -type f | LC_ALL=C sort | sed 's|^\./||' >"$work/names"
 make_ours=$(median_seconds "rm -f '$work/ours.cab'" "$vexa" cab make "$work/ours.cab" --from-dir .)
-# gcab takes its names from the command line; a long list is passed through xargs as one call.
-make_gcab=$(median_seconds "rm -f '$work/gcab.cab'" sh -c "printf '%s\n' \"\$0\" | xargs -d '\n' gcab -c -z '$work/gcab.cab'" "$list")
+# gcab takes its names from the command line: xargs passes the whole list in one call (-x
+# fails rather than splitting it, which would make several cabinets over one another).
+make_gcab=$(median_seconds "rm -f '$work/gcab.cab'" xargs -x -s 2000000 -d '\n' -a "$work/names" gcab -c -z "$work/gcab.cab")
 expand_ours=$(median_seconds "rm -rf '$work/x1'; mkdir '$work/x1'" "$vexa" cab expand "$work/ours.cab" "$work/x1" --overwrite all)
 expand_peer=$(median_seconds "rm -rf '$work/x2'; mkdir '$work/x2'" cabextract -q -d "$work/x2" "$work/ours.cab")
 cd - >/dev/null

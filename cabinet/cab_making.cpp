@@ -148,7 +148,8 @@ bool MakeCabinet(cab::MakeCallbacks& callbacks, Platform& platform, CabinetJobs&
     for (std::size_t i = 0; i < image.sources.size(); ++i) {
         // Every file from the second to the last but one starts a folder; the last one
         // joins the folder of the file before it.
-        if (i != 0 && i + 1 != image.sources.size() && !maker.FlushFolder()) return false;
+        bool ownFolder = order.layout == FolderLayout::FolderPerFile && i != 0 && i + 1 != image.sources.size();
+        if (ownFolder && !maker.FlushFolder()) return false;
         jobs.SetCurrentFile(image.sources[i]);
         if (!AddFile(maker, platform.files, image.sources[i], image.names[i], order.sourcesToArchive)) return false;
     }

@@ -19,12 +19,18 @@ struct CabImage {
     std::vector<std::string> names;
 };
 
+// How files are grouped into folders (compressed streams). The control's own layout gives
+// every file but the first and the last a folder of its own; a continuous one closes
+// folders only at the size threshold, which compresses better and faster.
+enum class FolderLayout { FolderPerFile, Continuous };
+
 struct MakeOrder {
     CabImage image;
     std::string cabFilename;
     std::int32_t certificateSize = 0;  // room in the header for a code-signing certificate
     bool sourcesToArchive = false;     // store every file with the archive attribute alone
     WindowHandle window = 0;
+    FolderLayout layout = FolderLayout::FolderPerFile;
 };
 
 // Makes the cabinet and posts how the make ended. A cabinet that was not made whole is

@@ -131,7 +131,7 @@ bool VexaCB::OpenCabForExpansion(const std::string& cabFilename) {
 }
 
 bool VexaCB::MakeCabFile(const std::string& cabFilename, std::int32_t certificateSize) {
-    MakeOrder order{image_, cabFilename, certificateSize, sourcesToArchive_, window_};
+    MakeOrder order{image_, cabFilename, certificateSize, sourcesToArchive_, window_, layout_};
     auto work = [&platform = platform_, &jobs = jobs_, order = std::move(order)] { RunMake(platform, jobs, order); };
     if (!jobs_.Start(CabinetJobs::Job::Make, std::move(work))) return false;
     makeCabFilename_ = cabFilename;

@@ -68,6 +68,10 @@ public:
                                     const std::string& dialogTitle, const std::string& defaultFilename);
     void AboutBox();
 
+    // Not a dispatch method: hosts that want the smallest cabinet choose the continuous
+    // layout for their makes; pages get the control's own.
+    void SetFolderLayout(FolderLayout layout) { layout_ = layout; }
+
 private:
     void OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
     void OnTimer(std::uint32_t) override {}
@@ -86,6 +90,7 @@ private:
     FileSelection selection_;
     CabImage image_;
     bool sourcesToArchive_ = false;
+    FolderLayout layout_ = FolderLayout::FolderPerFile;
     std::string makeCabFilename_;
     std::string openedCabFilename_;
     std::vector<std::string> expansionList_;

@@ -30,6 +30,7 @@ struct MakeArguments {
     std::vector<std::string> files;
     std::string fromDirectory;
     std::int32_t reserve = 0;
+    bool folderPerFile = false;
 };
 
 struct Source {
@@ -104,6 +105,7 @@ void Make(Context& context, const MakeArguments& args) {
         total += fs::file_size(source.path, error);
         host.Control().AddFileToCabImage(source.path, source.name);
     }
+    host.Control().SetFolderLayout(args.folderPerFile ? FolderLayout::FolderPerFile : FolderLayout::Continuous);
     host.Control().MakeCabFile(args.cabinet, args.reserve);
     host.RunUntilJobEnds();
     if (outcome != "MakeCabDone") Fail(context, kNegative, args.cabinet + ": the cabinet could not be made");
@@ -218,6 +220,10 @@ void AddMake(CLI::App& cab, Context& context) {
     make->add_option("--from-dir", args->fromDirectory, "Add every file under DIR, stored by its path relative to DIR");
     make->add_option("--reserve", args->reserve, "Bytes kept free in the header for a code-signing certificate")
         ->check(CLI::Range(0, 60000));
+    make->add_flag("--folder-per-file", args->folderPerFile,
+                   "Lay folders out as the cabinet control does for pages: every file but the first and the last "
+                   "in a folder of its own. Otherwise files share folders of up to 900,000 bytes, which makes a "
+                   "smaller cabinet faster");
     make->callback([&context, args] { Make(context, *args); });
 }
 

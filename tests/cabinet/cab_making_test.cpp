@@ -48,6 +48,19 @@ TEST_F(MakeCabFile, FirstFileHasAFolderOfItsOwnAndTheLastJoinsTheOneBefore) {
     }
 }
 
+TEST_F(MakeCabFile, AContinuousLayoutClosesFoldersOnlyAtTheThreshold) {
+    control_->SetFolderLayout(FolderLayout::Continuous);
+    for (int i = 0; i < 6; ++i)
+        control_->AddFileToCabImage(Source("f" + std::to_string(i), test::TextBytes(400'000, i)), "");
+    std::string cabinet = Path("continuous.cab");
+    ASSERT_TRUE(control_->MakeCabFile(cabinet, 0));
+    RunJob();
+    ASSERT_EQ(events_.Last().name, "MakeCabDone");
+    // 800,000 bytes stay below the threshold, 1,200,000 reach it: three files to a folder.
+    EXPECT_EQ(Info(cabinet)->folders, 2);
+    EXPECT_EQ(Members(cabinet).size(), 6u);
+}
+
 TEST_F(MakeCabFile, ReportsProgressAndTotalsAndStoresTheNamesGiven) {
     std::string big = test::TextBytes(200'000, 1);
     ASSERT_TRUE(control_->AddFileToCabImage(Source("big.txt", big), "dir\\sub\\big.txt"));
