@@ -67,7 +67,7 @@ bool DownloadEngine::StartDownload(const std::string& url, const std::string& ki
         std::thread thread([this, job] {
             if (startDelay_ > 0) ports_.clock.Sleep(startDelay_);
             auto result = TransferUrl({ports_.files, ports_.clock, ports_.internet}, job->url, job->markerFile,
-                                      job->session, [this, &job](std::uint64_t received, std::uint64_t announced) {
+                                      job->session, [this](std::uint64_t received, std::uint64_t announced) {
                                           ports_.windows.Post(notifyWindow_, messageBase_ + 2, received,
                                                               static_cast<std::intptr_t>(announced));
                                       });
