@@ -6,25 +6,13 @@
 #include <filesystem>
 
 #include "tests/support/cabinet_shapes.hpp"
-#include "tests/support/child_process.hpp"
 #include "tests/support/temp_dir.hpp"
+#include "tests/support/vexa_program.hpp"
 
 namespace vexa::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Outcome {
-    int status;
-    std::string output;
-};
-
-Outcome Vexa(std::vector<std::string> arguments, const std::string& input = {}) {
-    arguments.insert(arguments.begin(), VEXA_PROGRAM);
-    test::ChildProcess vexa(arguments);
-    int status = vexa.Finish(input);
-    return {status, vexa.Output()};
-}
 
 class VexaCab : public ::testing::Test {
 protected:

@@ -6,26 +6,14 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "tests/support/child_process.hpp"
 #include "tests/support/fault_http_server.hpp"
 #include "tests/support/temp_dir.hpp"
+#include "tests/support/vexa_program.hpp"
 
 namespace vexa::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Outcome {
-    int status;
-    std::string output;
-};
-
-Outcome Vexa(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), VEXA_PROGRAM);
-    test::ChildProcess vexa(arguments);
-    int status = vexa.Finish();
-    return {status, vexa.Output()};
-}
 
 bool Says(const Outcome& outcome, const std::string& text) { return outcome.output.find(text) != std::string::npos; }
 
