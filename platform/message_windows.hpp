@@ -5,7 +5,10 @@
 // control, whose logic stays on its own thread.
 
 #include <cstdint>
+#include <cstddef>
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace vexa {
 
@@ -41,6 +44,23 @@ public:
     // passed; `done` is checked first and after each message or timer. True if done.
     // A limit of 0 runs what is waiting and returns.
     virtual bool RunUntil(const std::function<bool()>& done, std::uint32_t limitMs) = 0;
+
+    // Between processes. Windows of every process of the machine have distinct handles,
+    // and Post reaches a window of another process by its handle.
+    //
+    // A message number for `name` (0xC000 and above), the same in every process for the
+    // same name, without regard to case; 0 if the system refuses.
+    virtual std::uint32_t RegisterMessage(const std::string& name) = 0;
+    // Global atoms carry a text to another process: up to 255 characters, counted
+    // references, names compared without regard to case. 0 on failure.
+    virtual std::uint16_t AddAtom(const std::string& text) = 0;
+    // The atom's text (at most `maxLength` characters); nullopt if there is no such atom.
+    virtual std::optional<std::string> AtomName(std::uint16_t atom, std::size_t maxLength) = 0;
+    virtual void DeleteAtom(std::uint16_t atom) = 0;
+    // Delivers a message to a window of any process and waits until its handler has run,
+    // or `timeoutMs` has passed. True when it was handled.
+    virtual bool Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                      std::uint32_t timeoutMs) = 0;
 };
 
 }  // namespace vexa

@@ -9,6 +9,14 @@ namespace vexa {
 // Programs and Startup are the current user's Start-menu folders.
 enum class SpecialFolder { Windows, System, Temp, ProgramFiles, Programs, Startup };
 
+// A shell link (".LNK") to a program or document.
+struct ShellLink {
+    std::string target;
+    std::string description;
+    std::string workingDirectory;
+    std::string arguments;  // empty: none
+};
+
 class Shell {
 public:
     virtual ~Shell() = default;
@@ -16,6 +24,8 @@ public:
     virtual bool Open(const std::string& target) = 0;
     // The folder's native path, without a trailing separator; empty if the system has none.
     virtual std::string FolderPath(SpecialFolder folder) = 0;
+    // Writes `link` into the file `linkPath` (replacing it). False on failure.
+    virtual bool CreateShellLink(const ShellLink& link, const std::string& linkPath) = 0;
 };
 
 }  // namespace vexa

@@ -27,6 +27,8 @@ public:
     virtual std::optional<std::string> OpenFile(const FileDialog& dialog) = 0;
     virtual std::optional<std::string> SaveAs(const FileDialog& dialog) = 0;
     virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
+    // A question with Yes and No and the question icon; true for Yes.
+    virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
 };
 
 }  // namespace vexa

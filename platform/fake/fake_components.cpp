@@ -16,4 +16,25 @@ bool FakeComponents::UnregisterServer(const std::string& library) {
     return true;
 }
 
+std::string FakeComponents::FileVersion(const std::string& path) {
+    auto found = versions_.find(path);
+    return found == versions_.end() ? std::string() : found->second;
+}
+
+SharedFileLocation FakeComponents::FindSharedFile(const std::string& fileName, const std::string&,
+                                                  const std::string&) {
+    auto found = shared_.find(fileName);
+    return found == shared_.end() ? SharedFileLocation{{}, defaultDestination_} : found->second;
+}
+
+bool FakeComponents::ReplaceAtRestart(const std::string& replacement, const std::string& target) {
+    pending_.emplace_back(replacement, target);
+    return true;
+}
+
+bool FakeComponents::Restart() {
+    ++restarts_;
+    return true;
+}
+
 }  // namespace vexa

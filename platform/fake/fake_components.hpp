@@ -1,8 +1,10 @@
 #pragma once
 // Servers that exist only as names, with the entry points each one exports; every
-// entry point called is recorded.
+// entry point called is recorded. File versions, shared-file answers and restarts are
+// set and recorded by the test.
 
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "platform/components.hpp"
@@ -16,9 +18,21 @@ public:
     }
     // "DllRegisterServer <library>", in call order.
     const std::vector<std::string>& Calls() const { return calls_; }
+    void SetFileVersion(const std::string& path, std::string version) { versions_[path] = std::move(version); }
+    // A file not set is nowhere yet and belongs in `defaultDestination`.
+    void SetSharedFile(const std::string& fileName, SharedFileLocation location) { shared_[fileName] = location; }
+    void SetDefaultDestination(std::string directory) { defaultDestination_ = std::move(directory); }
+    // (replacement, target) pairs, in call order.
+    const std::vector<std::pair<std::string, std::string>>& PendingReplacements() const { return pending_; }
+    int Restarts() const { return restarts_; }
 
     bool RegisterServer(const std::string& library) override;
     bool UnregisterServer(const std::string& library) override;
+    std::string FileVersion(const std::string& path) override;
+    SharedFileLocation FindSharedFile(const std::string& fileName, const std::string& windowsDirectory,
+                                      const std::string& appDirectory) override;
+    bool ReplaceAtRestart(const std::string& replacement, const std::string& target) override;
+    bool Restart() override;
 
 private:
     struct Server {
@@ -27,6 +41,11 @@ private:
     };
     std::map<std::string, Server> servers_;
     std::vector<std::string> calls_;
+    std::map<std::string, std::string> versions_;
+    std::map<std::string, SharedFileLocation> shared_;
+    std::string defaultDestination_;
+    std::vector<std::pair<std::string, std::string>> pending_;
+    int restarts_ = 0;
 };
 
 }  // namespace vexa

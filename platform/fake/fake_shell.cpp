@@ -15,4 +15,9 @@ std::string FakeShell::FolderPath(SpecialFolder folder) {
     return found == folders_.end() ? std::string() : found->second;
 }
 
+bool FakeShell::CreateShellLink(const ShellLink& link, const std::string& linkPath) {
+    links_[linkPath] = link;
+    return true;
+}
+
 }  // namespace vexa

@@ -19,11 +19,15 @@ public:
 
     bool Open(const std::string& target) override;
     std::string FolderPath(SpecialFolder folder) override;
+    bool CreateShellLink(const ShellLink& link, const std::string& linkPath) override;
+    // The links written, by link path.
+    const std::map<std::string, ShellLink>& Links() const { return links_; }
 
 private:
     std::vector<std::string> failing_;
     std::vector<std::string> opened_;
     std::map<SpecialFolder, std::string> folders_;
+    std::map<std::string, ShellLink> links_;
 };
 
 }  // namespace vexa

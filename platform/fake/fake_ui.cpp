@@ -22,4 +22,8 @@ void FakeUi::ShowMessage(const std::string& text, const std::string& caption) {
     questions_.push_back({"message", caption, {{}, {}, text, {}}});
 }
 
+bool FakeUi::AskYesNo(const std::string& text, const std::string& caption) {
+    return Next({"yesno", caption, {{}, {}, text, {}}}) == "yes";
+}
+
 }  // namespace vexa

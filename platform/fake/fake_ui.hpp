@@ -11,7 +11,7 @@ namespace vexa {
 class FakeUi final : public Ui {
 public:
     struct Question {
-        std::string kind;  // "folder", "open", "save" or "message"
+        std::string kind;  // "folder", "open", "save", "message" or "yesno"; a text is file.title
         std::string title;
         FileDialog file;
     };
@@ -24,6 +24,8 @@ public:
     std::optional<std::string> OpenFile(const FileDialog& dialog) override;
     std::optional<std::string> SaveAs(const FileDialog& dialog) override;
     void ShowMessage(const std::string& text, const std::string& caption) override;
+    // Answered by the next scripted answer: "yes" is Yes, anything else (or none) No.
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
 
 private:
     std::optional<std::string> Next(Question question);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/text.hpp"
+
 namespace vexa {
 
 WindowHandle FakeWindows::Create(WindowHandler& handler) {
@@ -89,6 +91,47 @@ bool FakeWindows::RunUntil(const std::function<bool()>& done, std::uint32_t limi
         // Sleeping threads may have moved the clock on meanwhile.
         if (now = clock_.TickCount(); !posted && !TickReached(now, deadline)) clock_.Advance(deadline - now);
     }
+}
+
+std::uint32_t FakeWindows::RegisterMessage(const std::string& name) {
+    std::lock_guard lock(mutex_);
+    if (std::find(refusedNames_.begin(), refusedNames_.end(), name) != refusedNames_.end()) return 0;
+    auto [entry, added] = messageNumbers_.try_emplace(ToUpperAnsi(name), 0);
+    if (added) entry->second = 0xC000 + static_cast<std::uint32_t>(messageNumbers_.size()) - 1;
+    return entry->second;
+}
+
+std::uint16_t FakeWindows::AddAtom(const std::string& text) {
+    std::lock_guard lock(mutex_);
+    if (text.empty() || text.size() > 255) return 0;
+    std::uint16_t atom = static_cast<std::uint16_t>(0xC000 + atoms_.size());
+    atoms_[atom] = text;
+    return atom;
+}
+
+std::optional<std::string> FakeWindows::AtomName(std::uint16_t atom, std::size_t maxLength) {
+    std::lock_guard lock(mutex_);
+    auto found = atoms_.find(atom);
+    if (found == atoms_.end()) return std::nullopt;
+    return found->second.substr(0, maxLength);
+}
+
+void FakeWindows::DeleteAtom(std::uint16_t atom) {
+    std::lock_guard lock(mutex_);
+    atoms_.erase(atom);
+}
+
+bool FakeWindows::Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                       std::uint32_t) {
+    WindowHandler* handler;
+    {
+        std::lock_guard lock(mutex_);
+        auto found = windows_.find(window);
+        if (found == windows_.end()) return false;
+        handler = found->second;
+    }
+    handler->OnMessage(message, wParam, lParam);
+    return true;
 }
 
 }  // namespace vexa

@@ -12,6 +12,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/fake/fake_clock.hpp"
@@ -31,6 +32,15 @@ public:
     bool SetTimer(WindowHandle window, std::uint32_t timerId, std::uint32_t milliseconds) override;
     void KillTimer(WindowHandle window, std::uint32_t timerId) override;
     bool RunUntil(const std::function<bool()>& done, std::uint32_t limitMs) override;
+    std::uint32_t RegisterMessage(const std::string& name) override;
+    std::uint16_t AddAtom(const std::string& text) override;
+    std::optional<std::string> AtomName(std::uint16_t atom, std::size_t maxLength) override;
+    void DeleteAtom(std::uint16_t atom) override;
+    // Runs the handler at once, on the calling thread.
+    bool Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+              std::uint32_t timeoutMs) override;
+    // Names refused by RegisterMessage.
+    void RefuseMessageName(std::string name) { refusedNames_.push_back(std::move(name)); }
 
 private:
     struct Message {
@@ -58,6 +68,9 @@ private:
     std::deque<Message> messages_;
     std::vector<Timer> timers_;
     WindowHandle lastHandle_ = 0;
+    std::map<std::string, std::uint32_t> messageNumbers_;  // by upper-cased name
+    std::vector<std::string> refusedNames_;
+    std::map<std::uint16_t, std::string> atoms_;
 };
 
 }  // namespace vexa

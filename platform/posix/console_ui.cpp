@@ -77,4 +77,9 @@ void ConsoleUi::ShowMessage(const std::string& text, const std::string& caption)
     out_ << caption << ": " << text << '\n';
 }
 
+// No input (a closed terminal) answers No.
+bool ConsoleUi::AskYesNo(const std::string& text, const std::string& caption) {
+    return IsYes(Ask(caption + ": " + text + " [y/N]"));
+}
+
 }  // namespace vexa

@@ -17,6 +17,7 @@ public:
     std::optional<std::string> OpenFile(const FileDialog& dialog) override;
     std::optional<std::string> SaveAs(const FileDialog& dialog) override;
     void ShowMessage(const std::string& text, const std::string& caption) override;
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
 
 private:
     // One answer; nullopt at the end of the input.

@@ -30,4 +30,10 @@ bool PosixComponents::UnregisterServer(const std::string& library) {
     return CallEntryPoint(library, "DllUnregisterServer");
 }
 
+// STUB: replaced by the components work.
+std::string PosixComponents::FileVersion(const std::string&) { return {}; }
+SharedFileLocation PosixComponents::FindSharedFile(const std::string&, const std::string&, const std::string&) { return {}; }
+bool PosixComponents::ReplaceAtRestart(const std::string&, const std::string&) { return false; }
+bool PosixComponents::Restart() { return false; }
+
 }  // namespace vexa

@@ -65,4 +65,7 @@ std::string PosixShell::FolderPath(SpecialFolder folder) {
     return {};
 }
 
+// STUB: replaced by the shell-link work.
+bool PosixShell::CreateShellLink(const ShellLink&, const std::string&) { return false; }
+
 }  // namespace vexa

@@ -19,6 +19,7 @@ public:
 
     bool Open(const std::string& target) override;
     std::string FolderPath(SpecialFolder folder) override;
+    bool CreateShellLink(const ShellLink& link, const std::string& linkPath) override;
 
 private:
     bool Spawn(const std::string& program, const std::vector<std::string>& arguments, bool searchPath);

@@ -107,4 +107,11 @@ bool PosixWindows::RunUntil(const std::function<bool()>& done, std::uint32_t lim
     }
 }
 
+// STUB: replaced by the cross-process work.
+std::uint32_t PosixWindows::RegisterMessage(const std::string&) { return 0; }
+std::uint16_t PosixWindows::AddAtom(const std::string&) { return 0; }
+std::optional<std::string> PosixWindows::AtomName(std::uint16_t, std::size_t) { return std::nullopt; }
+void PosixWindows::DeleteAtom(std::uint16_t) {}
+bool PosixWindows::Send(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t, std::uint32_t) { return false; }
+
 }  // namespace vexa

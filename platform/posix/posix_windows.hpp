@@ -26,6 +26,12 @@ public:
     bool SetTimer(WindowHandle window, std::uint32_t timerId, std::uint32_t milliseconds) override;
     void KillTimer(WindowHandle window, std::uint32_t timerId) override;
     bool RunUntil(const std::function<bool()>& done, std::uint32_t limitMs) override;
+    std::uint32_t RegisterMessage(const std::string& name) override;
+    std::uint16_t AddAtom(const std::string& text) override;
+    std::optional<std::string> AtomName(std::uint16_t atom, std::size_t maxLength) override;
+    void DeleteAtom(std::uint16_t atom) override;
+    bool Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+              std::uint32_t timeoutMs) override;
 
 private:
     struct Message {

@@ -24,4 +24,10 @@ bool Win32Components::UnregisterServer(const std::string& library) {
     return CallEntryPoint(library, "DllUnregisterServer");
 }
 
+// STUB: replaced by the components work.
+std::string Win32Components::FileVersion(const std::string&) { return {}; }
+SharedFileLocation Win32Components::FindSharedFile(const std::string&, const std::string&, const std::string&) { return {}; }
+bool Win32Components::ReplaceAtRestart(const std::string&, const std::string&) { return false; }
+bool Win32Components::Restart() { return false; }
+
 }  // namespace vexa

@@ -44,4 +44,7 @@ std::string Win32Shell::FolderPath(SpecialFolder folder) {
     return found;
 }
 
+// STUB: replaced by the shell-link work.
+bool Win32Shell::CreateShellLink(const ShellLink&, const std::string&) { return false; }
+
 }  // namespace vexa

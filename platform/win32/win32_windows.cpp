@@ -97,4 +97,11 @@ bool Win32Windows::RunUntil(const std::function<bool()>& done, std::uint32_t lim
     }
 }
 
+// STUB: replaced by the cross-process work.
+std::uint32_t Win32Windows::RegisterMessage(const std::string&) { return 0; }
+std::uint16_t Win32Windows::AddAtom(const std::string&) { return 0; }
+std::optional<std::string> Win32Windows::AtomName(std::uint16_t, std::size_t) { return std::nullopt; }
+void Win32Windows::DeleteAtom(std::uint16_t) {}
+bool Win32Windows::Send(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t, std::uint32_t) { return false; }
+
 }  // namespace vexa
