@@ -1,9 +1,10 @@
 #pragma once
 // The fault-injecting HTTP server (fault_http_server.py, whose opening lists the paths it
 // understands). A native test program starts its own on first use and it ends with the
-// program. A Windows program under Wine cannot start a Linux one, so there a CTest fixture
-// (fault_http_server.cmake) starts one server for the run and the program reads its ports
-// from the file that server wrote.
+// program; a native test may also start one that serves a folder of files, such as a
+// release, for as long as the object lives. A Windows program under Wine cannot start a
+// Linux one, so there a CTest fixture (fault_http_server.cmake) starts one server for the
+// run and the program reads its ports from the file that server wrote.
 
 #include <cstdint>
 #include <fstream>
@@ -26,6 +27,11 @@ public:
         return server;
     }
 
+#ifndef _WIN32
+    // A server of its own that also serves the files under `root`.
+    explicit FaultHttpServer(const std::string& root) { Start({"--root", root}); }
+#endif
+
     bool Running() const { return port_ != 0 && tlsPort_ != 0; }
     // "http://127.0.0.1:PORT" + path.
     std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
@@ -46,8 +52,11 @@ private:
         ReadPorts(line);
     }
 #else
-    FaultHttpServer() {
+    FaultHttpServer() { Start({}); }
+
+    void Start(const std::vector<std::string>& options) {
         std::vector<std::string> command{"/usr/bin/env", "python3", VEXA_FAULT_HTTP_SERVER};
+        command.insert(command.end(), options.begin(), options.end());
         process_ = std::make_unique<ChildProcess>(command);
         if (process_->ReadUntil("\n")) ReadPorts(process_->Output());
     }

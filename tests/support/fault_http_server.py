@@ -21,15 +21,27 @@ with the file name it wants ("/file/1000/run-17/setup.cab").
   /echo              200; the body is the request line, the headers and the request body
   /auth/USER/PASS    as /echo with basic credentials USER:PASS; otherwise 401 asking for them
 
-Byte i of every body is i % 251, so a client can check any stretch of it without a copy.
+Byte i of every generated body is i % 251, so a client can check any stretch of it
+without a copy.
 
-  fault_http_server.py                 serves until standard input ends; first prints
-                                       "port N tls M" on a line of its own
-  fault_http_server.py --background F  starts a detached server, writes that line and
-                                       "pid P" to F, and returns once it serves
-  fault_http_server.py --stop F        stops the server of F and removes F
+With --root DIR the server also serves the files under DIR, such as a release of a web page
+program, and some faults apply to them: the path names the file after the fault's own
+numbers. A file's path comes first, so a root file named like a fault hides that fault.
+
+  /PATH              the file DIR/PATH with a Content-Length; 404 when there is none
+  /nolength/PATH     the file without a Content-Length
+  /stall/N/PATH      announces the file's length, sends its first N bytes, then stalls
+  /status/404/PATH   404, as for any other path after /status/CODE
+
+  fault_http_server.py [--root DIR]                 serves until standard input ends; first
+                                                    prints "port N tls M" on a line of its own
+  fault_http_server.py [--root DIR] --background F  starts a detached server, writes that
+                                                    line and "pid P" to F, and returns once
+                                                    it serves
+  fault_http_server.py --stop F                     stops the server of F and removes F
 """
 
+import argparse
 import base64
 import http.server
 import os
@@ -40,6 +52,7 @@ import struct
 import sys
 import threading
 import time
+import urllib.parse
 
 PERIOD = 251
 BLOCK = 1 << 20
@@ -57,6 +70,36 @@ def pattern(offset, length):
     return PATTERN[start:start + length]
 
 
+def write_pattern(write, offset, length):
+    end = offset + length
+    while offset < end:
+        step = min(BLOCK, end - offset)
+        write(pattern(offset, step))
+        offset += step
+
+
+class PatternBody:
+    """A generated body of `size` bytes."""
+
+    def __init__(self, size):
+        self.size = size
+
+    def send(self, connection, length):
+        write_pattern(connection.sendall, 0, length)
+
+
+class FileBody:
+    """A file under the root; the kernel copies it, so the server keeps up with a fast client."""
+
+    def __init__(self, path):
+        self.path = path
+        self.size = os.path.getsize(path)
+
+    def send(self, connection, length):
+        with open(self.path, "rb") as source:
+            connection.sendfile(source, 0, length)
+
+
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
 
@@ -64,17 +107,29 @@ class Handler(http.server.BaseHTTPRequestHandler):
         pass
 
     def do_GET(self):
-        parts = [p for p in self.path.split("?")[0].split("/") if p]
+        parts = [urllib.parse.unquote(p) for p in self.path.split("?")[0].split("/") if p]
         kind, args = (parts[0], parts[1:]) if parts else ("", [])
         self.close_connection = True
         answer = getattr(self, "answer_" + kind, None)
+        root_file = self.root_file(parts)
         try:
-            if answer is None:
+            if root_file is not None:
+                self.head(200, root_file.size)
+                root_file.send(self.connection, root_file.size)
+            elif answer is None:
                 self.answer_status(["404"])
             else:
                 answer(args)
         except (ConnectionError, socket.timeout):
             pass
+
+    def root_file(self, parts):
+        """The file under the root that the path segments name, or None."""
+        root = self.server.root
+        if root is None or not parts or any(p in (".", "..") or os.sep in p for p in parts):
+            return None
+        path = os.path.join(root, *parts)
+        return FileBody(path) if os.path.isfile(path) else None
 
     do_POST = do_PUT = do_DELETE = do_GET
 
@@ -88,11 +143,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
 
     def send_pattern(self, offset, length):
-        end = offset + length
-        while offset < end:
-            step = min(BLOCK, end - offset)
-            self.wfile.write(pattern(offset, step))
-            offset += step
+        write_pattern(self.wfile.write, offset, length)
 
     def answer_file(self, args):
         size = int(args[0])
@@ -100,8 +151,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_pattern(0, size)
 
     def answer_nolength(self, args):
+        body = self.root_file(args) or PatternBody(int(args[0]))
         self.head(200)
-        self.send_pattern(0, int(args[0]))
+        body.send(self.connection, body.size)
 
     def answer_chunked(self, args):
         size, offset = int(args[0]), 0
@@ -127,8 +179,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def answer_stall(self, args):
         sent = int(args[0])
-        self.head(200, sent + EXTRA)
-        self.send_pattern(0, sent)
+        body = self.root_file(args[1:]) or PatternBody(sent + EXTRA)
+        self.head(200, body.size)
+        body.send(self.connection, min(sent, body.size))
         self.connection.settimeout(STALL_LIMIT)
         while self.connection.recv(4096):
             pass
@@ -164,14 +217,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
 class Server(http.server.ThreadingHTTPServer):
     daemon_threads = True
 
+    def __init__(self, root):
+        super().__init__(("127.0.0.1", 0), Handler)
+        self.root = root
+
     # A client that goes away early is part of the tests, not an error to report.
     def handle_error(self, request, client_address):
         pass
 
 
-def serve(announce):
-    plain = Server(("127.0.0.1", 0), Handler)
-    tls = Server(("127.0.0.1", 0), Handler)
+def serve(announce, root):
+    plain = Server(root)
+    tls = Server(root)
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(CERTIFICATE)
     tls.socket = context.wrap_socket(tls.socket, server_side=True)
@@ -180,7 +237,7 @@ def serve(announce):
     plain.serve_forever()
 
 
-def run_in_foreground():
+def run_in_foreground(root):
     def announce(line):
         print(line, flush=True)
 
@@ -190,10 +247,10 @@ def run_in_foreground():
         os._exit(0)
 
     threading.Thread(target=watch_input, daemon=True).start()
-    serve(announce)
+    serve(announce, root)
 
 
-def run_in_background(port_file):
+def run_in_background(port_file, root):
     if os.fork() > 0:
         deadline = time.monotonic() + 10
         while not os.path.exists(port_file):
@@ -214,7 +271,7 @@ def run_in_background(port_file):
             out.write(f"{line}\npid {os.getpid()}\n")
         os.replace(port_file + ".new", port_file)
 
-    serve(announce)
+    serve(announce, root)
 
 
 def stop(port_file):
@@ -228,14 +285,20 @@ def stop(port_file):
 
 
 def main():
-    if len(sys.argv) == 3 and sys.argv[1] == "--background":
-        run_in_background(sys.argv[2])
-    elif len(sys.argv) == 3 and sys.argv[1] == "--stop":
-        stop(sys.argv[2])
-    elif len(sys.argv) == 1:
-        run_in_foreground()
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--root", type=os.path.abspath, help="also serve the files under this directory")
+    mode = parser.add_mutually_exclusive_group()
+    mode.add_argument("--background", metavar="F", help="start a detached server that writes its ports to F")
+    mode.add_argument("--stop", metavar="F", help="stop the server of F")
+    options = parser.parse_args()
+    if options.root is not None and not os.path.isdir(options.root):
+        parser.error(f"--root {options.root}: not a directory")
+    if options.stop:
+        stop(options.stop)
+    elif options.background:
+        run_in_background(options.background, options.root)
     else:
-        sys.exit(__doc__)
+        run_in_foreground(options.root)
 
 
 if __name__ == "__main__":
