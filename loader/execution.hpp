@@ -72,14 +72,34 @@ public:
     std::string Cmd(const std::string& command, const std::string& parameter);
 
 private:
-    // (the implementation's own members)
+    // Starts the remembered command and looks for its window; false when it cannot start.
+    bool LaunchProgram();
+    // Makes a found window a child of the embedding parent, when there is one.
+    void Embed();
+    void Place();
+    // Raises the browser when the program has just become the foreground window.
+    void FollowForeground();
+    // Drops the handles of a program that has been released.
+    void Forget();
+    std::string CreateTempLink(const std::string& parameter);
+    std::string StartupFolder();
+
     ExecutionPorts ports_;
     ControlSite& site_;
     LocalCache& cache_;
     std::int32_t executeType_ = 0;
     bool standAlone_ = false;
     bool managed_ = false;
+    bool alwaysOnTop_ = false;
     std::string customVar_;
+    // The command, its argument text and the window title, kept for restarts.
+    ExecuteCommand command_;
+    std::string argumentText_;
+    std::string title_;
+    WindowHandle parent_ = 0;
+    StartedProcess process_;
+    WindowHandle window_ = 0;
+    WindowHandle lastForeground_ = 0;
 };
 
 }  // namespace vexa::loader
