@@ -1,7 +1,8 @@
 #pragma once
 // A program run as a child process with pipes on its standard input and output, so a
-// test can answer its questions and read what it says. Standard error joins the output.
-// POSIX only, like the console programs it drives.
+// test can answer its questions and read what it says. Standard error joins the output,
+// or goes to a file of its own for a test that tells the two apart. POSIX only, like the
+// console programs it drives.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -22,8 +23,9 @@ namespace vexa::test {
 class ChildProcess {
 public:
     // Runs `arguments` (the program first). The `environment` entries ("NAME=value") come
-    // before ours, so they win over ours.
-    explicit ChildProcess(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {}) {
+    // before ours, so they win over ours. A non-empty `errorFile` receives standard error.
+    explicit ChildProcess(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {},
+                          const std::string& errorFile = {}) {
         ::signal(SIGPIPE, SIG_IGN);  // a child that ends early fails a write instead of ending the test
         int input[2], output[2];
         if (::pipe2(input, O_CLOEXEC) != 0 || ::pipe2(output, O_CLOEXEC) != 0) return;
@@ -31,7 +33,11 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, input[0], 0);
         posix_spawn_file_actions_adddup2(&actions, output[1], 1);
-        posix_spawn_file_actions_adddup2(&actions, output[1], 2);
+        if (errorFile.empty()) {
+            posix_spawn_file_actions_adddup2(&actions, output[1], 2);
+        } else {
+            posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        }
         std::vector<char*> argv = Pointers(arguments);
         std::vector<std::string> env = environment;
         for (char** e = environ; *e; ++e) env.emplace_back(*e);
