@@ -63,38 +63,40 @@ signature_of() { "$vexa" sig make "$1" | cut -d' ' -f1; }
 # The same form, with its last digit changed: a cabinet with this signature fails its check.
 other_signature() { printf '%s%x' "${1%?}" $(((16#${1: -1} + 1) % 16)); }
 
-# The program cabinets: one line of the script each, in the order made.
-program_lines=()
-add_program_cabinet() {
-    local cabinet=$1 folder=$2 size stamp signature
-    size=$(stat -c %s "$release/$cabinet")
-    stamp=$(date -r "$release/$cabinet" +%Y%m%d%H%M%S)
-    signature=$(signature_of "$release/$cabinet")
-    if $bad_signature && [[ ${#program_lines[@]} -eq 0 ]]; then signature=$(other_signature "$signature"); fi
-    if [[ $pieces -ge 2 ]]; then
-        quietly cab split "$release/$cabinet" "$pieces"
-        rm "$release/$cabinet"
-    fi
-    program_lines+=("InstallProgram $(quoted "$via$cabinet" "$size" "$stamp" "$pieces" $((size * 4)) "$signature" "$folder")")
-}
-
 make_cabinet() { quietly cab make "$@" --folder-per-file; }
 
+# The program cabinets and the sub-directory of each, in the order of the script.
+cabinets=() folders=()
 if $per_file; then
-    n=0
     while read -r file; do
-        n=$((n + 1))
+        cabinets+=("Prog$((${#cabinets[@]} + 1)).cab")
         folder=""
         [[ $file != */* ]] || folder="$(windows_path "${file%/*}")\\"
-        make_cabinet "$release/Prog$n.cab" "$program/$file=$(basename "$file")"
-        add_program_cabinet "Prog$n.cab" "$folder"
+        folders+=("$folder")
+        make_cabinet "$release/${cabinets[-1]}" "$program/$file=$(basename "$file")"
     done < <(cd "$program" && find . -type f -printf '%P\n' | LC_ALL=C sort)
     started=$(windows_path "$exe")
 else
+    cabinets=(Prog1.cab) folders=("$subdir")
     make_cabinet "$release/Prog1.cab" --from-dir "$program"
-    add_program_cabinet Prog1.cab "$subdir"
     started=$subdir$(windows_path "$exe")
 fi
+
+# Signed in one call, as a release may hold hundreds; a split set is signed whole.
+mapfile -t signatures < <("$vexa" sig make "${cabinets[@]/#/$release/}" | cut -d' ' -f1)
+[[ ${#signatures[@]} -eq ${#cabinets[@]} ]] || fail "the program cabinets could not all be signed"
+if $bad_signature; then signatures[0]=$(other_signature "${signatures[0]}"); fi
+program_lines=()
+for k in "${!cabinets[@]}"; do
+    cabinet=$release/${cabinets[k]}
+    size=$(stat -c %s "$cabinet")
+    program_lines+=("InstallProgram $(quoted "$via${cabinets[k]}" "$size" "$(date -r "$cabinet" +%Y%m%d%H%M%S)" \
+        "$pieces" $((size * 4)) "${signatures[k]}" "${folders[k]}")")
+    if [[ $pieces -ge 2 ]]; then
+        quietly cab split "$cabinet" "$pieces"
+        rm "$cabinet"
+    fi
+done
 
 dll_lines=()
 for dll in ${dlls[@]+"${dlls[@]}"}; do
