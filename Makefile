@@ -37,6 +37,7 @@ bench: native
 	bench/sig_vs_cksum.sh build/native
 	bench/cab_vs_peers.sh build/native
 	bench/fetch_vs_curl.sh build/native
+	bench/load_vs_peers.sh build/native
 
 clean:
 	rm -rf build
