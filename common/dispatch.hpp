@@ -111,14 +111,25 @@ MethodEntry<Control> Method(std::int32_t id, std::string_view name, R (Control::
     return entry;
 }
 
+// A text property that the control keeps, read and written under one dispatch id.
+template <typename Control>
+struct PropertyEntry {
+    std::int32_t id;
+    std::string_view name;
+    std::function<std::string(const Control&)> get;
+    std::function<void(Control&, const std::string&)> put;
+};
+
 template <typename Control>
 class DispatchTable {
 public:
-    DispatchTable(std::vector<MethodEntry<Control>> methods, std::vector<EventEntry> events)
-        : methods_(std::move(methods)), events_(std::move(events)) {}
+    DispatchTable(std::vector<MethodEntry<Control>> methods, std::vector<EventEntry> events,
+                  std::vector<PropertyEntry<Control>> properties = {})
+        : methods_(std::move(methods)), events_(std::move(events)), properties_(std::move(properties)) {}
 
     const std::vector<MethodEntry<Control>>& Methods() const { return methods_; }
     const std::vector<EventEntry>& Events() const { return events_; }
+    const std::vector<PropertyEntry<Control>>& Properties() const { return properties_; }
 
     // Names compare without regard to case, as automation names do.
     const MethodEntry<Control>* FindMethod(std::string_view name) const {
@@ -135,6 +146,7 @@ public:
 private:
     std::vector<MethodEntry<Control>> methods_;
     std::vector<EventEntry> events_;
+    std::vector<PropertyEntry<Control>> properties_;
 };
 
 // Checks the arguments against the method's parameters, then calls it. Nothing thrown

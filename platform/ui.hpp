@@ -29,6 +29,8 @@ public:
     virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
     // A question with Yes and No and the question icon; true for Yes.
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
+    // The system's simple beep.
+    virtual void Beep() = 0;
 };
 
 }  // namespace vexa

@@ -1,5 +1,7 @@
 #include "platform/fake/fake_components.hpp"
 
+#include "common/file_name.hpp"
+
 namespace vexa {
 
 bool FakeComponents::RegisterServer(const std::string& library) {
@@ -18,6 +20,7 @@ bool FakeComponents::UnregisterServer(const std::string& library) {
 
 std::string FakeComponents::FileVersion(const std::string& path) {
     auto found = versions_.find(path);
+    if (found == versions_.end()) found = versions_.find(std::string(FileNamePart(path)));
     return found == versions_.end() ? std::string() : found->second;
 }
 

@@ -18,6 +18,7 @@ public:
     }
     // "DllRegisterServer <library>", in call order.
     const std::vector<std::string>& Calls() const { return calls_; }
+    // A version set for a bare file name holds for every file of that name without one of its own.
     void SetFileVersion(const std::string& path, std::string version) { versions_[path] = std::move(version); }
     // A file not set is nowhere yet and belongs in `defaultDestination`.
     void SetSharedFile(const std::string& fileName, SharedFileLocation location) { shared_[fileName] = location; }

@@ -28,6 +28,7 @@ public:
     };
 
     void FailToStart(std::string program) { failing_.insert(std::move(program)); }
+    void FailEveryStart() { failAll_ = true; }
     // Every start of `program` shows these windows (handles are made fresh per start).
     void ShowWindows(std::string program, std::vector<TopLevelWindow> windows) {
         windowsOf_[std::move(program)] = std::move(windows);
@@ -78,6 +79,7 @@ private:
     std::set<std::string> failing_;
     std::map<std::string, std::vector<TopLevelWindow>> windowsOf_;
     bool ignoreClose_ = false;
+    bool failAll_ = false;
     std::vector<StartCall> starts_;
     std::map<ProcessHandle, Process> processes_;
     std::map<WindowHandle, FakeWindow> windows_;

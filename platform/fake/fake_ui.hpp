@@ -26,6 +26,7 @@ public:
     void ShowMessage(const std::string& text, const std::string& caption) override;
     // Answered by the next scripted answer: "yes" is Yes, anything else (or none) No.
     bool AskYesNo(const std::string& text, const std::string& caption) override;
+    void Beep() override { questions_.push_back({"beep", {}, {}}); }
 
 private:
     std::optional<std::string> Next(Question question);

@@ -77,6 +77,8 @@ void ConsoleUi::ShowMessage(const std::string& text, const std::string& caption)
     out_ << caption << ": " << text << '\n';
 }
 
+void ConsoleUi::Beep() { out_ << '\a' << std::flush; }
+
 // No input (a closed terminal) answers No.
 bool ConsoleUi::AskYesNo(const std::string& text, const std::string& caption) {
     return IsYes(Ask(caption + ": " + text + " [y/N]"));

@@ -18,6 +18,7 @@ public:
     std::optional<std::string> SaveAs(const FileDialog& dialog) override;
     void ShowMessage(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
+    void Beep() override;
 
 private:
     // One answer; nullopt at the end of the input.

@@ -65,6 +65,8 @@ void Win32Ui::ShowMessage(const std::string& text, const std::string& caption) {
     ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
+void Win32Ui::Beep() { ::MessageBeep(0xFFFFFFFF); }
+
 bool Win32Ui::AskYesNo(const std::string& text, const std::string& caption) {
     return ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }

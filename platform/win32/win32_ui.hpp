@@ -13,6 +13,7 @@ public:
     std::optional<std::string> SaveAs(const FileDialog& dialog) override;
     void ShowMessage(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
+    void Beep() override;
 };
 
 }  // namespace vexa

@@ -136,24 +136,7 @@ private:
     }
 };
 
-struct Member {
-    std::string name;
-    std::string bytes;
-    std::uint16_t attributes = kAttributeArchive;
-};
-
-// Stored with test::kDosDate and test::kDosTime: 2024-02-29 12:34:56.
-inline std::string CabinetOf(const std::vector<Member>& members) {
-    test::MemoryMakeCallbacks callbacks;
-    cab::MakeParameters parameters;
-    parameters.name = "attached.cab";
-    cab::CabinetMaker maker(parameters, callbacks);
-    for (std::size_t i = 0; i < members.size(); ++i) {
-        std::string source = "source" + std::to_string(i);
-        callbacks.Put(source, members[i].bytes, members[i].attributes);
-        if (!maker.AddFile(source, members[i].name)) return {};
-    }
-    return maker.FlushCabinet() ? callbacks.Cabinet() : std::string();
-}
+using test::CabinetOf;
+using test::Member;
 
 }  // namespace vexa::sfx

@@ -205,4 +205,24 @@ inline std::string MakeCabinet(const std::vector<FileSpec>& files, cab::MakePara
     return maker.FlushCabinet() ? callbacks.Cabinet() : std::string();
 }
 
+struct Member {
+    std::string name;
+    std::string bytes;
+    std::uint16_t attributes = 0x20;
+};
+
+// A cabinet of these members, stored with kDosDate and kDosTime: 2024-02-29 12:34:56.
+inline std::string CabinetOf(const std::vector<Member>& members) {
+    MemoryMakeCallbacks callbacks;
+    cab::MakeParameters parameters;
+    parameters.name = "made.cab";
+    cab::CabinetMaker maker(parameters, callbacks);
+    for (std::size_t i = 0; i < members.size(); ++i) {
+        std::string source = "source" + std::to_string(i);
+        callbacks.Put(source, members[i].bytes, members[i].attributes);
+        if (!maker.AddFile(source, members[i].name)) return {};
+    }
+    return maker.FlushCabinet() ? callbacks.Cabinet() : std::string();
+}
+
 }  // namespace vexa::test

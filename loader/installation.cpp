@@ -1,0 +1,188 @@
+#include "loader/installation.hpp"
+
+#include <filesystem>
+
+#include "cabcodec/expand_into.hpp"
+#include "common/file_name.hpp"
+#include "common/format_path.hpp"
+#include "common/text.hpp"
+#include "common/version.hpp"
+#include "download/signature.hpp"
+#include "loader/texts.hpp"
+
+namespace vexa::loader {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
+
+std::string InFolder(const std::string& folder, const std::string& name) {
+    return WithTrailingSeparator(folder, kSeparator) + name;
+}
+
+bool IsFile(const std::string& path) {
+    std::error_code ignored;
+    return !path.empty() && fs::is_regular_file(path, ignored);
+}
+
+// The texts of one component kind: "DLL" or "OCX".
+struct ComponentTexts {
+    std::string install, workDirectory, expand, installExpanded;
+};
+
+ComponentTexts TextsOf(InstallKind kind) {
+    std::string k = kind == InstallKind::Library ? "DLL" : "OCX";
+    return {"Cannot install " + k + " file: ", "Cannot create temporary expansion directory for " + k + " file.",
+            "Cannot expand cabbed " + k + " file: ", "Cannot install expanded " + k + " file: "};
+}
+
+std::string MismatchText(const InstallLine& line) {
+    return "Download error. Signature of downloaded file does not match script specs. File Name: " + line.cabinet +
+           kLineBreak + "To re-download the file, make sure you are connected to the Internet and then refresh this page.";
+}
+
+// The drive of a folder, as its first three characters ("C:\").
+std::string DriveOf(const std::string& folder) { return folder.substr(0, 3); }
+
+}  // namespace
+
+Installation::Installation(InstallPorts ports, LocalCache& cache) : ports_(ports), cache_(cache) {}
+
+std::string Installation::PresentVersionDecides(const std::string& present, const std::string& version,
+                                                const std::string& target) {
+    std::string have = ports_.components.FileVersion(present);
+    return ParseVersion(have) >= ParseVersion(version) ? std::string() : target;
+}
+
+std::string Installation::NeedDll(const std::string& fileName, const std::string& version) {
+    SharedFileLocation where =
+        ports_.components.FindSharedFile(fileName, ports_.shell.FolderPath(SpecialFolder::Windows), "c:\\");
+    std::string target = InFolder(where.destination, fileName);
+    if (where.current.empty()) return target;
+    return PresentVersionDecides(InFolder(where.current, fileName), version, target);
+}
+
+std::string Installation::NeedControl(const std::string& classId, const std::string& version,
+                                      const std::string& fileName) {
+    auto registered = ports_.registry.ReadString(RegistryRoot::ClassesRoot, {"CLSID", classId, "InprocServer32"}, "");
+    if (registered && IsFile(*registered)) return PresentVersionDecides(*registered, version, *registered);
+    return InFolder(ports_.shell.FolderPath(SpecialFolder::System), fileName);
+}
+
+std::string Installation::NeedComponent(const InstallLine& line, const std::string& version) {
+    return line.kind == InstallKind::Library ? NeedDll(line.fileName, version)
+                                             : NeedControl(line.classId, version, line.fileName);
+}
+
+std::string Installation::FindCachedProgram(const std::string&, std::int64_t size, const std::string& signature) {
+    std::string folder = cache_.GetDownloadedProgramsFolder();
+    if (folder.empty()) return {};
+    std::string entry = folder + LongSigToShortSig(signature) + ".CAB";
+    std::error_code error;
+    auto bytes = fs::file_size(entry, error);
+    if (error || size < 0 || bytes != static_cast<std::uintmax_t>(size)) return {};
+    return VerifyFile(ports_.files, entry, signature) ? entry : std::string();
+}
+
+bool Installation::MustFetch(const InstallLine& line) {
+    if (line.kind == InstallKind::Program) return FindCachedProgram(line.cabinet, line.cabinetSize, line.signature).empty();
+    return !NeedComponent(line, line.version).empty();
+}
+
+std::string Installation::CheckDiskSpace(const ScriptLines& lines) {
+    const std::string temp = cache_.GetTempFolder();
+    const std::string system = ports_.shell.FolderPath(SpecialFolder::System);
+    std::int64_t tempNeed = 0, systemNeed = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        auto line = ReadInstallLine(lines, i);
+        if (!line) continue;
+        if (line->kind != InstallKind::Program) {
+            if (MustFetch(*line)) systemNeed += line->cabinetSize + line->expandedSize;
+            continue;
+        }
+        if (MustFetch(*line)) tempNeed += line->cabinetSize;
+        tempNeed += line->expandedSize;
+    }
+    auto tempSpace = ports_.files.SpaceOfDrive(temp);
+    auto systemSpace = ports_.files.SpaceOfDrive(system);
+    if (!tempSpace || !systemSpace) return {};
+    const std::string tempDrive = DriveOf(temp), systemDrive = DriveOf(system);
+    if (tempDrive == systemDrive) tempNeed += systemNeed;
+    auto exceeds = [](std::int64_t need, const DriveSpace& space) {
+        return need > 0 && static_cast<std::uint64_t>(need) > space.freeBytes;
+    };
+    if (exceeds(tempNeed, *tempSpace)) return InsufficientSpaceText(tempDrive);
+    if (exceeds(systemNeed, *systemSpace)) return InsufficientSpaceText(systemDrive);
+    return {};
+}
+
+Installation::Placement Installation::Place(const std::string& source, const std::string& target) {
+    std::error_code error;
+    if (fs::copy_file(source, target, fs::copy_options::overwrite_existing, error)) return Placement::Copied;
+    auto replacement = ports_.files.CreateTempFile("~vx");
+    if (!replacement) return Placement::Failed;
+    if (!fs::copy_file(source, *replacement, fs::copy_options::overwrite_existing, error) ||
+        !ports_.components.ReplaceAtRestart(*replacement, target)) {
+        fs::remove(*replacement, error);
+        return Placement::Failed;
+    }
+    rebootNeeded_ = true;
+    return Placement::Deferred;
+}
+
+// A component whose present copy is as new as the arrived one needs nothing more. A
+// control copied in place at once is registered; a deferred one registers itself later
+// through its installer, as the restart leaves it unregistered now.
+std::string Installation::InstallComponentFile(const InstallLine& line, const std::string& file, bool expanded) {
+    const ComponentTexts texts = TextsOf(line.kind);
+    std::string target = NeedComponent(line, ports_.components.FileVersion(file));
+    if (target.empty()) return {};
+    Placement placed = Place(file, target);
+    if (placed == Placement::Failed) return expanded ? texts.installExpanded + line.fileName : texts.install + line.cabinet;
+    if (line.kind == InstallKind::Control && placed == Placement::Copied) ports_.components.RegisterServer(target);
+    return {};
+}
+
+std::string Installation::InstallComponent(const InstallLine& line, const std::string& arrived) {
+    if (line.signature.starts_with("1-") && !VerifyFile(ports_.files, arrived, line.signature))
+        return MismatchText(line);
+    const ComponentTexts texts = TextsOf(line.kind);
+    if (!ToUpperAnsi(arrived).ends_with("CAB")) return InstallComponentFile(line, arrived, false);
+    std::string work = cache_.MakeUniqueTempDir("~tm");
+    if (work.empty()) return texts.workDirectory;
+    std::string result;
+    if (cab::ExpandInto(ports_.files, arrived, work) != cab::ExpandStatus::Done)
+        result = texts.expand + line.cabinet;
+    else
+        result = InstallComponentFile(line, work + NativePath(line.fileName).string(), true);
+    cache_.RemoveTempTree(work);
+    return result;
+}
+
+std::string Installation::AcceptProgram(const InstallLine& line, const std::string& arrived) {
+    if (!VerifyFile(ports_.files, arrived, line.signature)) return MismatchText(line);
+    cache_.KeepCachedCab(arrived, CacheKind::Program);
+    return {};
+}
+
+std::string Installation::ExpandProgram(const InstallLine& line, const std::string& cabinet,
+                                        const std::string& productDirectory) {
+    std::error_code error;
+    fs::create_directories(productDirectory, error);
+    fs::path folder = productDirectory;
+    if (std::string sub = line.subDirectory; !sub.empty()) {
+        if (sub.front() == '\\') sub.erase(0, 1);
+        sub = WithTrailingSeparator(sub, '\\');
+        if (sub.find("..") != std::string::npos) return "Invalid sub-directory specified in script. Sub-directory: " + sub;
+        folder = fs::path(productDirectory) / NativePath(sub);
+        fs::create_directories(folder, error);
+        if (!fs::is_directory(folder, error))
+            return "Cannot create sub-directory " + folder.string() + " to expand: " + line.cabinet;
+    }
+    if (cab::ExpandInto(ports_.files, cabinet, folder) != cab::ExpandStatus::Done)
+        return "Cannot expand cab file: " + line.cabinet;
+    return {};
+}
+
+}  // namespace vexa::loader

@@ -1,0 +1,120 @@
+#pragma once
+// One run of a script, from the page's RunScript to the started program: fetch and expand
+// the script cabinet, check the script, ask for trust, prepare the product directory, then
+// walk the install lines one at a time, and finally ask for a restart or start the program.
+// Everything happens on the control's window thread, in its message and timer handlers;
+// the download worker only posts.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "loader/cache.hpp"
+#include "loader/control_site.hpp"
+#include "loader/download_engine.hpp"
+#include "loader/execution.hpp"
+#include "loader/install_line.hpp"
+#include "loader/installation.hpp"
+#include "loader/script.hpp"
+#include "loader/split_download.hpp"
+#include "platform/platform.hpp"
+
+namespace vexa::loader {
+
+// The driver's own messages, posted to the control's window.
+inline constexpr std::uint32_t kRunNext = kUserMessage + 1;
+inline constexpr std::uint32_t kRunFinish = kUserMessage + 2;
+inline constexpr std::uint32_t kDownloadDone = kUserMessage + 3;
+inline constexpr std::uint32_t kDownloadFailed = kUserMessage + 4;
+inline constexpr std::uint32_t kDownloadProgress = kUserMessage + 5;
+inline constexpr std::uint32_t kRunCancel = kUserMessage + 8;
+
+inline constexpr const char* kRebootQuestion =
+    "To complete the Installation, you must re-boot your computer. Would you like to re-boot your computer now?";
+
+// How a run reports to the page.
+class RunEvents {
+public:
+    virtual ~RunEvents() = default;
+    virtual void ScriptDone() = 0;
+    virtual void ScriptError() = 0;
+    virtual void MiscEvent(const std::string& text) = 0;
+};
+
+// The certificate check's kind of file, by the last three letters of the path.
+TrustSubject TrustSubjectOf(const std::string& path);
+
+class RunDriver {
+public:
+    // `window` is the control's window, which passes its messages and timer ticks on.
+    RunDriver(Platform& platform, ControlSite& site, RunEvents& events, WindowHandle window);
+    ~RunDriver();
+    RunDriver(const RunDriver&) = delete;
+    RunDriver& operator=(const RunDriver&) = delete;
+
+    // `defaultUrl` is the control's DefaultURL, `pageBase` the page's directory URL.
+    bool RunScript(const std::string& scriptName, const std::string& defaultUrl, const std::string& pageBase);
+    // Ends the program and the run, and removes the product directory.
+    void CloseScript();
+    bool IsScriptRunning() const { return running_; }
+    // While the program has been started; empty otherwise.
+    std::string GetProductDirectory() const { return programStarted_ ? productDirectory_ : std::string(); }
+
+    // A message for the driver; false when it is not one of its own.
+    bool OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+    void OnTimer();
+
+    ProgramExecution& Execution() { return *execution_; }
+    LocalCache& Cache() { return cache_; }
+    // The progress window of the run; null when none is open.
+    ProgressWindow* Progress() { return engine_ ? engine_->Window() : nullptr; }
+
+private:
+    void Fail(const std::string& text);
+    void Post(std::uint32_t message) { platform_.windows.Post(window_, message, 0, 0); }
+    void OnDownloadDone();
+    void OnDownloadFailed();
+    void ScriptArrived(const std::string& cabinet);
+    void Prepare();
+    bool CreateProductDirectory();
+    std::int64_t TotalBytes();
+    void Advance();
+    void StartLine(const InstallLine& line);
+    void Fetch(const InstallLine& line);
+    void Download(const std::string& url, const std::string& kindLabel);
+    void FileArrived(const std::string& file);
+    // Ends a line's handling: the next line, or the failure.
+    void LineDone(const std::string& error);
+    // Removes the work directory that an arrived file was joined in; others stay.
+    void RemoveArrivedDirectory(const std::string& file);
+    void Finish();
+    void Cancel();
+    void RemoveProductDirectory();
+
+    Platform& platform_;
+    ControlSite& site_;
+    RunEvents& events_;
+    WindowHandle window_;
+    LocalCache cache_;
+    Installation installation_;
+    std::unique_ptr<ProgramExecution> execution_;
+    std::unique_ptr<DownloadEngine> engine_;
+
+    bool running_ = false;
+    bool connecting_ = false;
+    bool inTimer_ = false;
+    std::uint32_t lastRepaint_ = 0;
+    std::string defaultUrl_;
+    std::string pageBase_;
+    ScriptLines lines_;
+    std::ptrdiff_t currentLine_ = -1;
+    std::string scriptCabinet_;
+    std::string productDirectory_;
+    std::unique_ptr<HeldFile> heldMarker_;
+    bool programStarted_ = false;
+    std::optional<InstallLine> currentInstall_;
+    SplitDownload split_;
+};
+
+}  // namespace vexa::loader
