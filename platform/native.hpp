@@ -28,6 +28,7 @@ private:
     std::unique_ptr<Shell> shell_;
     std::unique_ptr<Registry> registry_;
     std::unique_ptr<Internet> internet_;
+    std::unique_ptr<Trust> trust_;
     Platform platform_;
 };
 

@@ -9,6 +9,7 @@
 #include "platform/message_windows.hpp"
 #include "platform/registry.hpp"
 #include "platform/shell.hpp"
+#include "platform/trust.hpp"
 #include "platform/ui.hpp"
 
 namespace vexa {
@@ -22,6 +23,7 @@ struct Platform {
     Shell& shell;
     Registry& registry;
     Internet& internet;
+    Trust& trust;
 };
 
 }  // namespace vexa

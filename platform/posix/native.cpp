@@ -4,6 +4,7 @@
 
 #include "platform/posix/console_ui.hpp"
 #include "platform/posix/curl_internet.hpp"
+#include "platform/posix/policy_trust.hpp"
 #include "platform/posix/posix_clock.hpp"
 #include "platform/posix/posix_components.hpp"
 #include "platform/posix/posix_files.hpp"
@@ -30,7 +31,8 @@ NativePlatform::NativePlatform()
       shell_(std::make_unique<PosixShell>(machine_->prefix)),
       registry_(std::make_unique<SqliteRegistry>(machine_->prefix.RegistryDatabase())),
       internet_(std::make_unique<CurlInternet>(machine_->prefix.InternetCache())),
-      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_, *registry_, *internet_} {}
+      trust_(std::make_unique<PolicyTrust>(TrustPolicy::Ask, *ui_)),
+      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_, *registry_, *internet_, *trust_} {}
 NativePlatform::~NativePlatform() = default;
 
 }  // namespace vexa

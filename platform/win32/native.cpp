@@ -4,6 +4,7 @@
 #include "platform/win32/win32_files.hpp"
 #include "platform/win32/win32_registry.hpp"
 #include "platform/win32/win32_shell.hpp"
+#include "platform/win32/win32_trust.hpp"
 #include "platform/win32/win32_ui.hpp"
 #include "platform/win32/win32_windows.hpp"
 #include "platform/win32/wininet_internet.hpp"
@@ -21,7 +22,8 @@ NativePlatform::NativePlatform()
       shell_(std::make_unique<Win32Shell>()),
       registry_(std::make_unique<Win32Registry>()),
       internet_(std::make_unique<WinInetInternet>()),
-      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_, *registry_, *internet_} {}
+      trust_(std::make_unique<Win32Trust>()),
+      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_, *registry_, *internet_, *trust_} {}
 NativePlatform::~NativePlatform() = default;
 
 }  // namespace vexa
