@@ -4,18 +4,12 @@
 
 #include <string>
 
+#include "common/shell_link.hpp"
+
 namespace vexa {
 
 // Programs and Startup are the current user's Start-menu folders.
 enum class SpecialFolder { Windows, System, Temp, ProgramFiles, Programs, Startup };
-
-// A shell link (".LNK") to a program or document.
-struct ShellLink {
-    std::string target;
-    std::string description;
-    std::string workingDirectory;
-    std::string arguments;  // empty: none
-};
 
 class Shell {
 public:

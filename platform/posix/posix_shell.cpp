@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 
 extern char** environ;
 
@@ -65,7 +66,15 @@ std::string PosixShell::FolderPath(SpecialFolder folder) {
     return {};
 }
 
-// STUB: replaced by the shell-link work.
-bool PosixShell::CreateShellLink(const ShellLink&, const std::string&) { return false; }
+// The link file holds its bytes in the shell's own format, so a Windows desktop reading the
+// folder later finds an ordinary link.
+bool PosixShell::CreateShellLink(const ShellLink& link, const std::string& linkPath) {
+    std::string bytes = ShellLinkBytes(link);
+    if (bytes.empty()) return false;
+    std::ofstream out(linkPath, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return !out.fail();
+}
 
 }  // namespace vexa

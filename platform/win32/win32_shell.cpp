@@ -1,7 +1,9 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <wrl/client.h>
 
+#include "platform/win32/wide_text.hpp"
 #include "platform/win32/win32_shell.hpp"
 
 namespace vexa {
@@ -27,6 +29,36 @@ bool Locate(SpecialFolder folder, char* path) {
     return false;
 }
 
+// COM on the calling thread for as long as the scope lives; a thread that is already in the
+// other apartment model keeps it and may still create objects.
+class ComScope {
+public:
+    ComScope() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComScope() {
+        if (SUCCEEDED(result_)) ::CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    bool Usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
+
+private:
+    HRESULT result_;
+};
+
+// The shell's link object writes the file itself; saved as the remembered file of the link.
+bool SaveShellLink(const ShellLink& link, const std::string& linkPath) {
+    Microsoft::WRL::ComPtr<IShellLinkA> shellLink;
+    Microsoft::WRL::ComPtr<IPersistFile> file;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&shellLink))) ||
+        FAILED(shellLink.As(&file)))
+        return false;
+    bool described = SUCCEEDED(shellLink->SetPath(link.target.c_str())) &&
+                     SUCCEEDED(shellLink->SetDescription(link.description.c_str())) &&
+                     SUCCEEDED(shellLink->SetWorkingDirectory(link.workingDirectory.c_str())) &&
+                     (link.arguments.empty() || SUCCEEDED(shellLink->SetArguments(link.arguments.c_str())));
+    return described && SUCCEEDED(file->Save(WideFromAnsi(linkPath).c_str(), TRUE));
+}
+
 }  // namespace
 
 // The shell reports success with a value above 32.
@@ -44,7 +76,9 @@ std::string Win32Shell::FolderPath(SpecialFolder folder) {
     return found;
 }
 
-// STUB: replaced by the shell-link work.
-bool Win32Shell::CreateShellLink(const ShellLink&, const std::string&) { return false; }
+bool Win32Shell::CreateShellLink(const ShellLink& link, const std::string& linkPath) {
+    ComScope com;
+    return com.Usable() && SaveShellLink(link, linkPath);
+}
 
 }  // namespace vexa
