@@ -5,6 +5,7 @@
 #include "cabcodec/expand_into.hpp"
 #include "common/file_name.hpp"
 #include "common/format_path.hpp"
+#include "common/replace_file.hpp"
 #include "common/text.hpp"
 #include "common/version.hpp"
 #include "download/signature.hpp"
@@ -118,12 +119,11 @@ std::string Installation::CheckDiskSpace(const ScriptLines& lines) {
 }
 
 Installation::Placement Installation::Place(const std::string& source, const std::string& target) {
-    std::error_code error;
-    if (fs::copy_file(source, target, fs::copy_options::overwrite_existing, error)) return Placement::Copied;
+    if (ReplaceFileWith(source, target)) return Placement::Copied;
     auto replacement = ports_.files.CreateTempFile("~vx");
     if (!replacement) return Placement::Failed;
-    if (!fs::copy_file(source, *replacement, fs::copy_options::overwrite_existing, error) ||
-        !ports_.components.ReplaceAtRestart(*replacement, target)) {
+    std::error_code error;
+    if (!ReplaceFileWith(source, *replacement) || !ports_.components.ReplaceAtRestart(*replacement, target)) {
         fs::remove(*replacement, error);
         return Placement::Failed;
     }

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "common/file_name.hpp"
+#include "common/replace_file.hpp"
 #include "download/signature.hpp"
 
 namespace vexa::loader {
@@ -44,8 +45,7 @@ std::int64_t SplitDownload::Begin(LocalCache& cache, const std::string& url, std
 
 bool SplitDownload::PieceArrived(const std::string& file) {
     std::string local = LocalName(piecesLeft_--);
-    std::error_code error;
-    if (!fs::copy_file(file, local, fs::copy_options::overwrite_existing, error)) return false;
+    if (!ReplaceFileWith(file, local)) return false;
     pieces_.push_back(local);
     return true;
 }

@@ -20,13 +20,14 @@ private:
     // What this system's adapters share: the POSIX prefix. Windows adapters need none.
     struct Machine;
     std::unique_ptr<Machine> machine_;
+    // Made before the adapters that keep their state in it.
+    std::unique_ptr<Registry> registry_;
     std::unique_ptr<Files> files_;
     std::unique_ptr<Clock> clock_;
     std::unique_ptr<Windows> windows_;
     std::unique_ptr<Ui> ui_;
     std::unique_ptr<Components> components_;
     std::unique_ptr<Shell> shell_;
-    std::unique_ptr<Registry> registry_;
     std::unique_ptr<Internet> internet_;
     std::unique_ptr<Trust> trust_;
     Platform platform_;

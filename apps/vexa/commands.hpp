@@ -29,6 +29,8 @@ void AddCallCommand(CLI::App& app, Context& context);
 void AddFetchCommand(CLI::App& app, Context& context);
 // list, housekeep and clear.
 void AddCacheCommands(CLI::App& app, Context& context);
+// Lists, or with --apply carries out, the replacements waiting for a restart.
+void AddRestartCommand(CLI::App& app, Context& context);
 
 // Why `path` cannot be read as a file, for messages: "no such file", "is a directory", ...
 std::string WhyUnreadable(const std::string& path);

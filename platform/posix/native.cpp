@@ -23,13 +23,13 @@ struct NativePlatform::Machine {
 // results a host prints on standard output stay clean.
 NativePlatform::NativePlatform()
     : machine_(std::make_unique<Machine>()),
+      registry_(std::make_unique<SqliteRegistry>(machine_->prefix.RegistryDatabase())),
       files_(std::make_unique<PosixFiles>()),
       clock_(std::make_unique<PosixClock>()),
       windows_(std::make_unique<PosixWindows>(*clock_)),
       ui_(std::make_unique<ConsoleUi>(std::cin, std::cerr)),
-      components_(std::make_unique<PosixComponents>()),
+      components_(std::make_unique<PosixComponents>(machine_->prefix, *registry_)),
       shell_(std::make_unique<PosixShell>(machine_->prefix)),
-      registry_(std::make_unique<SqliteRegistry>(machine_->prefix.RegistryDatabase())),
       internet_(std::make_unique<CurlInternet>(machine_->prefix.InternetCache())),
       trust_(std::make_unique<PolicyTrust>(TrustPolicy::Ask, *ui_)),
       platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_, *registry_, *internet_, *trust_} {}

@@ -14,13 +14,13 @@ namespace vexa {
 struct NativePlatform::Machine {};
 
 NativePlatform::NativePlatform()
-    : files_(std::make_unique<Win32Files>()),
+    : registry_(std::make_unique<Win32Registry>()),
+      files_(std::make_unique<Win32Files>()),
       clock_(std::make_unique<Win32Clock>()),
       windows_(std::make_unique<Win32Windows>()),
       ui_(std::make_unique<Win32Ui>()),
       components_(std::make_unique<Win32Components>()),
       shell_(std::make_unique<Win32Shell>()),
-      registry_(std::make_unique<Win32Registry>()),
       internet_(std::make_unique<WinInetInternet>()),
       trust_(std::make_unique<Win32Trust>()),
       platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_, *registry_, *internet_, *trust_} {}

@@ -232,6 +232,7 @@ TEST_F(VexaLoaderTest, LibraryInUseEndsWithTheRebootQuestion) {
         ASSERT_TRUE(control->RunScript("Script.Cab"));
         m_.RunUntil([&] { return !control->IsScriptRunning(); });
         EXPECT_EQ(m_.events.lines, yes ? std::vector<std::string>{"MiscEvent REBOOT"} : std::vector<std::string>{});
+        EXPECT_EQ(Errors(), std::vector<std::string>{});
         EXPECT_EQ(m_.components.Restarts(), yes ? 1 : 0);
         EXPECT_TRUE(m_.processes.Starts().empty());
         ASSERT_FALSE(m_.components.PendingReplacements().empty());
@@ -261,6 +262,7 @@ TEST_F(VexaLoaderTest, ControlsAreSkippedReplacedWhereRegisteredOrInstalledAndRe
     m_.components.SetFileVersion(registered.string(), "1,0,0,6");
     ASSERT_TRUE(Visit(*NewControl()));
     EXPECT_EQ(m_.Fetches("Grid.cab"), 1u);
+    EXPECT_EQ(Errors(), std::vector<std::string>{});
     EXPECT_EQ(ReadFile(registered), "control") << "replaced where it is registered";
     EXPECT_EQ(m_.components.Calls(), std::vector<std::string>{"DllRegisterServer " + registered.string()});
 }
