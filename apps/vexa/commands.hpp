@@ -29,6 +29,8 @@ void AddCallCommand(CLI::App& app, Context& context);
 void AddFetchCommand(CLI::App& app, Context& context);
 // list, housekeep and clear.
 void AddCacheCommands(CLI::App& app, Context& context);
+// send.
+void AddEventCommands(CLI::App& app, Context& context);
 // Lists, or with --apply carries out, the replacements waiting for a restart.
 void AddRestartCommand(CLI::App& app, Context& context);
 

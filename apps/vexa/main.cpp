@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
     vexa::cli::AddCallCommand(app, context);
     vexa::cli::AddFetchCommand(app, context);
     vexa::cli::AddCacheCommands(app, context);
+    vexa::cli::AddEventCommands(app, context);
     vexa::cli::AddRestartCommand(app, context);
 
     try {

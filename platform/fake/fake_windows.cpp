@@ -101,24 +101,33 @@ std::uint32_t FakeWindows::RegisterMessage(const std::string& name) {
     return entry->second;
 }
 
+// A known name gains a reference; a new one takes the lowest free number.
 std::uint16_t FakeWindows::AddAtom(const std::string& text) {
     std::lock_guard lock(mutex_);
     if (text.empty() || text.size() > 255) return 0;
-    std::uint16_t atom = static_cast<std::uint16_t>(0xC000 + atoms_.size());
-    atoms_[atom] = text;
-    return atom;
+    std::uint16_t number = 0xC000;
+    for (auto& [atom, entry] : atoms_) {
+        if (ToUpperAnsi(entry.name) == ToUpperAnsi(text)) {
+            ++entry.references;
+            return atom;
+        }
+        if (atom == number) ++number;
+    }
+    atoms_[number] = {text, 1};
+    return number;
 }
 
 std::optional<std::string> FakeWindows::AtomName(std::uint16_t atom, std::size_t maxLength) {
     std::lock_guard lock(mutex_);
     auto found = atoms_.find(atom);
     if (found == atoms_.end()) return std::nullopt;
-    return found->second.substr(0, maxLength);
+    return found->second.name.substr(0, maxLength);
 }
 
 void FakeWindows::DeleteAtom(std::uint16_t atom) {
     std::lock_guard lock(mutex_);
-    atoms_.erase(atom);
+    auto found = atoms_.find(atom);
+    if (found != atoms_.end() && --found->second.references == 0) atoms_.erase(found);
 }
 
 bool FakeWindows::Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,

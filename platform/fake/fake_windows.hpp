@@ -70,7 +70,11 @@ private:
     WindowHandle lastHandle_ = 0;
     std::map<std::string, std::uint32_t> messageNumbers_;  // by upper-cased name
     std::vector<std::string> refusedNames_;
-    std::map<std::uint16_t, std::string> atoms_;
+    struct Atom {
+        std::string name;
+        int references;
+    };
+    std::map<std::uint16_t, Atom> atoms_;
 };
 
 }  // namespace vexa

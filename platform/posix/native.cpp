@@ -26,7 +26,7 @@ NativePlatform::NativePlatform()
       registry_(std::make_unique<SqliteRegistry>(machine_->prefix.RegistryDatabase())),
       files_(std::make_unique<PosixFiles>()),
       clock_(std::make_unique<PosixClock>()),
-      windows_(std::make_unique<PosixWindows>(*clock_)),
+      windows_(std::make_unique<PosixWindows>(*clock_, machine_->prefix.WindowStation())),
       ui_(std::make_unique<ConsoleUi>(std::cin, std::cerr)),
       components_(std::make_unique<PosixComponents>(machine_->prefix, *registry_)),
       shell_(std::make_unique<PosixShell>(machine_->prefix)),

@@ -2,8 +2,24 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string>
 
 namespace vexa {
+namespace {
+
+// A listener queues a post or answers whether a window exists at once; waiting longer
+// means the other process is stuck.
+constexpr std::uint32_t kAnswerTimeoutMs = 2000;
+
+}  // namespace
+
+PosixWindows::PosixWindows(Clock& clock, const std::filesystem::path& station)
+    : clock_(clock), folder_(station), station_(station / "station.sqlite3") {}
+
+PosixWindows::~PosixWindows() {
+    std::lock_guard listening(listenerMutex_);
+    StopListening();
+}
 
 std::shared_ptr<PosixWindows::ThreadQueue> PosixWindows::QueueOfThisThread() {
     auto& queue = threads_[std::this_thread::get_id()];
@@ -11,34 +27,78 @@ std::shared_ptr<PosixWindows::ThreadQueue> PosixWindows::QueueOfThisThread() {
     return queue;
 }
 
-WindowHandle PosixWindows::Create(WindowHandler& handler) {
-    std::lock_guard lock(mutex_);
-    windows_[++lastHandle_] = {&handler, QueueOfThisThread()};
-    return lastHandle_;
+// The first window of the process starts its listener. A listener that cannot be made
+// (a socket path too long for the system) leaves the windows reachable from this process only.
+bool PosixWindows::StartListening() {
+    if (endpoint_ != 0) return true;
+    endpoint_ = station_.NewEndpoint();
+    if (endpoint_ == 0) return false;
+    listener_ = std::make_unique<MessageListener>(
+        folder_ / std::to_string(endpoint_),
+        [this](const MessageFrame& frame, std::shared_ptr<Acknowledgement> acknowledgement) {
+            Arrive(frame, std::move(acknowledgement));
+        });
+    return true;
 }
 
-void PosixWindows::Destroy(WindowHandle window) {
+void PosixWindows::StopListening() {
+    if (endpoint_ == 0) return;
+    listener_.reset();
+    station_.ForgetEndpoint(endpoint_);
+    endpoint_ = 0;
+}
+
+WindowHandle PosixWindows::Create(WindowHandler& handler) {
+    std::lock_guard listening(listenerMutex_);
+    if (!StartListening()) return 0;
+    WindowHandle window = station_.NewWindow(endpoint_);
+    if (window == 0) return 0;
     std::lock_guard lock(mutex_);
-    auto found = windows_.find(window);
-    if (found == windows_.end()) return;
-    ThreadQueue& queue = *found->second.queue;
-    std::erase_if(queue.messages, [window](const Message& m) { return m.window == window; });
-    std::erase_if(queue.timers, [window](const Timer& t) { return t.window == window; });
-    windows_.erase(found);
+    windows_[window] = {&handler, QueueOfThisThread(), std::this_thread::get_id()};
+    return window;
+}
+
+// The last window of the process stops its listener, which removes its socket.
+void PosixWindows::Destroy(WindowHandle window) {
+    std::lock_guard listening(listenerMutex_);
+    bool last;
+    {
+        std::lock_guard lock(mutex_);
+        auto found = windows_.find(window);
+        if (found == windows_.end()) return;
+        ThreadQueue& queue = *found->second.queue;
+        std::erase_if(queue.messages, [window](const Message& m) { return m.window == window; });
+        std::erase_if(queue.timers, [window](const Timer& t) { return t.window == window; });
+        windows_.erase(found);
+        last = windows_.empty();
+    }
+    station_.ForgetWindow(window);
+    if (last) StopListening();
 }
 
 bool PosixWindows::IsWindow(WindowHandle window) {
-    std::lock_guard lock(mutex_);
-    return windows_.count(window) != 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (windows_.count(window) != 0) return true;
+    }
+    return DeliverElsewhere({window, 0, 0, 0, MessageFrame::Kind::Probe}, kAnswerTimeoutMs);
+}
+
+void PosixWindows::Enqueue(Window& window, Message message) {
+    window.queue->messages.push_back(std::move(message));
+    window.queue->wake.notify_one();
 }
 
 bool PosixWindows::Post(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    std::lock_guard lock(mutex_);
-    auto found = windows_.find(window);
-    if (found == windows_.end()) return false;
-    found->second.queue->messages.push_back({window, message, wParam, lParam});
-    found->second.queue->wake.notify_one();
-    return true;
+    {
+        std::lock_guard lock(mutex_);
+        if (auto found = windows_.find(window); found != windows_.end()) {
+            Enqueue(found->second, {window, message, wParam, lParam, nullptr});
+            return true;
+        }
+    }
+    return DeliverElsewhere({window, wParam, static_cast<std::int64_t>(lParam), message, MessageFrame::Kind::Post},
+                            kAnswerTimeoutMs);
 }
 
 bool PosixWindows::SetTimer(WindowHandle window, std::uint32_t timerId, std::uint32_t milliseconds) {
@@ -62,16 +122,16 @@ void PosixWindows::KillTimer(WindowHandle window, std::uint32_t timerId) {
 // come again one interval from now.
 PosixWindows::Delivery PosixWindows::Next(ThreadQueue& queue) {
     while (!queue.messages.empty()) {
-        Message message = queue.messages.front();
+        Message message = std::move(queue.messages.front());
         queue.messages.pop_front();
         if (auto found = windows_.find(message.window); found != windows_.end())
-            return {found->second.handler, false, message};
+            return {found->second.handler, false, std::move(message)};
     }
     std::uint32_t now = clock_.TickCount();
     for (Timer& timer : queue.timers) {
         if (!TickReached(now, timer.due)) continue;
         timer.due = now + timer.interval;
-        return {windows_.at(timer.window).handler, true, {timer.window, timer.id, 0, 0}};
+        return {windows_.at(timer.window).handler, true, {timer.window, timer.id, 0, 0, nullptr}};
     }
     return {};
 }
@@ -97,6 +157,7 @@ bool PosixWindows::RunUntil(const std::function<bool()>& done, std::uint32_t lim
                 next.handler->OnTimer(next.message.message);
             } else {
                 next.handler->OnMessage(next.message.message, next.message.wParam, next.message.lParam);
+                if (next.message.sent) next.message.sent->Confirm();
             }
             lock.lock();
             continue;
@@ -107,11 +168,63 @@ bool PosixWindows::RunUntil(const std::function<bool()>& done, std::uint32_t lim
     }
 }
 
-// STUB: replaced by the cross-process work.
-std::uint32_t PosixWindows::RegisterMessage(const std::string&) { return 0; }
-std::uint16_t PosixWindows::AddAtom(const std::string&) { return 0; }
-std::optional<std::string> PosixWindows::AtomName(std::uint16_t, std::size_t) { return std::nullopt; }
-void PosixWindows::DeleteAtom(std::uint16_t) {}
-bool PosixWindows::Send(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t, std::uint32_t) { return false; }
+// A message from another process: a post or a send joins the window's queue, a send to be
+// answered once its handler has run. Anything for a window not here closes unanswered.
+void PosixWindows::Arrive(const MessageFrame& frame, std::shared_ptr<Acknowledgement> acknowledgement) {
+    std::lock_guard lock(mutex_);
+    auto found = windows_.find(static_cast<WindowHandle>(frame.window));
+    if (found == windows_.end()) return;
+    Message message{found->first, frame.message, static_cast<std::uintptr_t>(frame.wParam),
+                    static_cast<std::intptr_t>(frame.lParam), nullptr};
+    switch (frame.kind) {
+        case MessageFrame::Kind::Send:
+            message.sent = std::move(acknowledgement);
+            Enqueue(found->second, std::move(message));
+            return;
+        case MessageFrame::Kind::Post:
+            Enqueue(found->second, std::move(message));
+            acknowledgement->Confirm();
+            return;
+        case MessageFrame::Kind::Probe:
+            acknowledgement->Confirm();
+            return;
+    }
+}
+
+bool PosixWindows::DeliverElsewhere(const MessageFrame& frame, std::uint32_t timeoutMs) {
+    auto endpoint = station_.EndpointOf(static_cast<WindowHandle>(frame.window));
+    return endpoint && DeliverFrame(folder_ / std::to_string(*endpoint), frame, timeoutMs);
+}
+
+std::uint32_t PosixWindows::RegisterMessage(const std::string& name) { return station_.RegisterMessage(name); }
+
+std::uint16_t PosixWindows::AddAtom(const std::string& text) { return station_.AddAtom(text); }
+
+std::optional<std::string> PosixWindows::AtomName(std::uint16_t atom, std::size_t maxLength) {
+    auto name = station_.AtomName(atom);
+    if (name) name->resize(std::min(name->size(), maxLength));
+    return name;
+}
+
+void PosixWindows::DeleteAtom(std::uint16_t atom) { station_.DeleteAtom(atom); }
+
+// The owning thread runs the handler at once, as the system does: waiting for its own
+// queue would never end.
+bool PosixWindows::Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                        std::uint32_t timeoutMs) {
+    WindowHandler* handler = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        auto found = windows_.find(window);
+        if (found != windows_.end() && found->second.owner == std::this_thread::get_id())
+            handler = found->second.handler;
+    }
+    if (handler) {
+        handler->OnMessage(message, wParam, lParam);
+        return true;
+    }
+    return DeliverElsewhere({window, wParam, static_cast<std::int64_t>(lParam), message, MessageFrame::Kind::Send},
+                            timeoutMs);
+}
 
 }  // namespace vexa

@@ -1,9 +1,13 @@
 #pragma once
 // Windows as queues: each thread that owns windows has one queue of posted messages and
-// its windows' timers, and waits on it while it runs its messages.
+// its windows' timers, and waits on it while it runs its messages. Handles come from the
+// prefix's window station, so they are distinct machine-wide; while a process owns
+// windows it listens on a socket of its own in the station's folder, and messages from
+// other processes arrive there and join the owning thread's queue.
 
 #include <condition_variable>
 #include <deque>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -12,12 +16,18 @@
 
 #include "platform/clock.hpp"
 #include "platform/message_windows.hpp"
+#include "platform/posix/message_socket.hpp"
+#include "platform/posix/window_station.hpp"
 
 namespace vexa {
 
 class PosixWindows final : public Windows {
 public:
-    explicit PosixWindows(Clock& clock) : clock_(clock) {}
+    // `station` is the folder that the processes of the machine share for their windows.
+    PosixWindows(Clock& clock, const std::filesystem::path& station);
+    ~PosixWindows() override;
+    PosixWindows(const PosixWindows&) = delete;
+    PosixWindows& operator=(const PosixWindows&) = delete;
 
     WindowHandle Create(WindowHandler& handler) override;
     void Destroy(WindowHandle window) override;
@@ -39,6 +49,7 @@ private:
         std::uint32_t message;
         std::uintptr_t wParam;
         std::intptr_t lParam;
+        std::shared_ptr<Acknowledgement> sent;  // answered once the handler has run
     };
     struct Timer {
         WindowHandle window;
@@ -54,6 +65,7 @@ private:
     struct Window {
         WindowHandler* handler;
         std::shared_ptr<ThreadQueue> queue;
+        std::thread::id owner;
     };
     // What the running thread does next, chosen under the lock and done outside it.
     struct Delivery {
@@ -63,14 +75,26 @@ private:
     };
 
     std::shared_ptr<ThreadQueue> QueueOfThisThread();
+    void Enqueue(Window& window, Message message);
     Delivery Next(ThreadQueue& queue);
     std::uint32_t WaitLimit(const ThreadQueue& queue, std::uint32_t remaining);
+    // With listenerMutex_ held.
+    bool StartListening();
+    void StopListening();
+    // On the listener's thread.
+    void Arrive(const MessageFrame& frame, std::shared_ptr<Acknowledgement> acknowledgement);
+    // Through the socket of whichever process owns the window.
+    bool DeliverElsewhere(const MessageFrame& frame, std::uint32_t timeoutMs);
 
     Clock& clock_;
+    std::filesystem::path folder_;
+    WindowStation station_;
+    std::mutex listenerMutex_;  // starting and stopping the listener; taken before mutex_
+    std::uint64_t endpoint_ = 0;
+    std::unique_ptr<MessageListener> listener_;
     std::mutex mutex_;
     std::map<WindowHandle, Window> windows_;
     std::map<std::thread::id, std::shared_ptr<ThreadQueue>> threads_;
-    WindowHandle lastHandle_ = 0;
 };
 
 }  // namespace vexa

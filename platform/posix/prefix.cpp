@@ -16,7 +16,8 @@ PosixPrefix PosixPrefix::FromEnvironment() {
 // A folder that cannot be made shows up later, as the failure of whatever needs it.
 PosixPrefix::PosixPrefix(std::filesystem::path root) : root_(std::move(root)) {
     std::error_code ignored;
-    for (const auto& folder : {SystemDirectory(), TempDirectory(), ProgramFiles(), Startup(), InternetCache()})
+    for (const auto& folder :
+         {SystemDirectory(), TempDirectory(), ProgramFiles(), Startup(), InternetCache(), WindowStation()})
         std::filesystem::create_directories(folder, ignored);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The emulated machine on POSIX systems: one folder that holds the Windows directory, the
 // system directory, the temporary folder, Program Files, the Start-menu folders, the
-// registry database and the Internet cache, as a Wine prefix holds a Windows machine.
+// registry database, the Internet cache and the window station, as a Wine prefix holds a
+// Windows machine.
 // VEXA_PREFIX selects it; the default is ~/.local/share/vexaweb.
 
 #include <filesystem>
@@ -23,6 +24,9 @@ public:
     std::filesystem::path Startup() const { return ProgramsMenu() / "Startup"; }
     std::filesystem::path RegistryDatabase() const { return root_ / "registry.sqlite3"; }
     std::filesystem::path InternetCache() const { return root_ / "Internet Cache"; }
+    // Window handles, registered messages, global atoms and the sockets of the processes
+    // that own windows. Short, as a socket's path must be.
+    std::filesystem::path WindowStation() const { return root_ / "winsta"; }
 
 private:
     std::filesystem::path root_;

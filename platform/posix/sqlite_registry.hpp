@@ -4,11 +4,9 @@
 // concurrent writers lose nothing.
 
 #include <filesystem>
-#include <mutex>
 
+#include "platform/posix/sqlite_database.hpp"
 #include "platform/registry.hpp"
-
-struct sqlite3;
 
 namespace vexa {
 
@@ -16,9 +14,6 @@ class SqliteRegistry final : public Registry {
 public:
     // Opens the database, creating it if needed; if that fails, every operation fails.
     explicit SqliteRegistry(const std::filesystem::path& database);
-    ~SqliteRegistry() override;
-    SqliteRegistry(const SqliteRegistry&) = delete;
-    SqliteRegistry& operator=(const SqliteRegistry&) = delete;
 
     bool CreateKey(RegistryRoot root, const std::vector<std::string>& key) override;
     bool KeyExists(RegistryRoot root, const std::vector<std::string>& key) override;
@@ -32,19 +27,12 @@ public:
     bool DeleteKey(RegistryRoot root, const std::vector<std::string>& key) override;
 
 private:
-    enum class Access { Read, Write };
-    // Runs `work` as one transaction; anything the database refuses rolls it back and
-    // gives the empty result.
-    template <typename Work>
-    auto InTransaction(Access access, Work work) -> decltype(work());
-
     // The key's row; with `create` missing levels are added on the way, else nullopt.
-    std::optional<long long> KeyRow(RegistryRoot root, const std::vector<std::string>& key, bool create);
+    std::optional<long long> KeyRow(sqlite3* db, RegistryRoot root, const std::vector<std::string>& key, bool create);
     // The names that `sql` lists for the key's row, none if the key is missing.
     std::vector<std::string> NamesBelow(const char* sql, RegistryRoot root, const std::vector<std::string>& key);
 
-    std::mutex mutex_;  // one connection: its transactions must not interleave
-    sqlite3* db_ = nullptr;
+    SqliteDatabase database_;
 };
 
 }  // namespace vexa

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/win32/win32_windows.hpp"
 
 namespace vexa {
@@ -91,17 +93,33 @@ bool Win32Windows::RunUntil(const std::function<bool()>& done, std::uint32_t lim
             ::DispatchMessageA(&message);
             continue;
         }
+        // Messages sent from other threads run inside PeekMessageA, which then reports
+        // nothing posted; their handlers may have made `done` hold.
+        if (done()) return true;
         DWORD elapsed = ::GetTickCount() - start;
         if (elapsed >= limitMs) return false;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, limitMs - elapsed, QS_ALLINPUT);
     }
 }
 
-// STUB: replaced by the cross-process work.
-std::uint32_t Win32Windows::RegisterMessage(const std::string&) { return 0; }
-std::uint16_t Win32Windows::AddAtom(const std::string&) { return 0; }
-std::optional<std::string> Win32Windows::AtomName(std::uint16_t, std::size_t) { return std::nullopt; }
-void Win32Windows::DeleteAtom(std::uint16_t) {}
-bool Win32Windows::Send(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t, std::uint32_t) { return false; }
+std::uint32_t Win32Windows::RegisterMessage(const std::string& name) { return ::RegisterWindowMessageA(name.c_str()); }
+
+std::uint16_t Win32Windows::AddAtom(const std::string& text) { return ::GlobalAddAtomA(text.c_str()); }
+
+// Read whole and cut here, so that a bound of 0 still tells an atom from none.
+std::optional<std::string> Win32Windows::AtomName(std::uint16_t atom, std::size_t maxLength) {
+    char name[256];
+    UINT length = ::GlobalGetAtomNameA(atom, name, sizeof name);
+    if (length == 0) return std::nullopt;
+    return std::string(name, std::min<std::size_t>(length, maxLength));
+}
+
+void Win32Windows::DeleteAtom(std::uint16_t atom) { ::GlobalDeleteAtom(atom); }
+
+bool Win32Windows::Send(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                        std::uint32_t timeoutMs) {
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(ToHwnd(window), message, wParam, lParam, SMTO_ABORTIFHUNG, timeoutMs, &result) != 0;
+}
 
 }  // namespace vexa

@@ -127,6 +127,38 @@ TYPED_TEST(MessageWindows, ALimitOfNothingRunsWhatIsWaiting) {
     this->windows_.Destroy(window);
 }
 
+TYPED_TEST(MessageWindows, RegisteredMessagesAreNamedWithoutRegardToCase) {
+    std::uint32_t gotoUrl = this->windows_.RegisterMessage("GOTO URL");
+    EXPECT_GE(gotoUrl, 0xC000u);
+    EXPECT_EQ(this->windows_.RegisterMessage("Goto Url"), gotoUrl);
+    std::uint32_t previous = this->windows_.RegisterMessage("PREVIOUS PAGE");
+    EXPECT_GE(previous, 0xC000u);
+    EXPECT_NE(previous, gotoUrl);
+}
+
+TYPED_TEST(MessageWindows, AtomsCarryTextsWithCountedReferences) {
+    Windows& windows = this->windows_;
+    std::uint16_t atom = windows.AddAtom("Hello World");
+    ASSERT_NE(atom, 0u);
+    EXPECT_EQ(windows.AtomName(atom, 256), "Hello World");
+    EXPECT_EQ(windows.AtomName(atom, 5), "Hello");
+    EXPECT_EQ(windows.AtomName(atom, 0), "");
+    // The same name without regard to case is the same atom, keeping its first spelling.
+    EXPECT_EQ(windows.AddAtom("HELLO WORLD"), atom);
+    EXPECT_EQ(windows.AtomName(atom, 256), "Hello World");
+    windows.DeleteAtom(atom);
+    EXPECT_EQ(windows.AtomName(atom, 256), "Hello World");
+    windows.DeleteAtom(atom);
+    EXPECT_EQ(windows.AtomName(atom, 256), std::nullopt);
+
+    std::string longest(255, 'x');
+    std::uint16_t full = windows.AddAtom(longest);
+    EXPECT_EQ(windows.AtomName(full, 256), longest);
+    windows.DeleteAtom(full);
+    EXPECT_EQ(windows.AddAtom(longest + "x"), 0u);
+    EXPECT_EQ(windows.AddAtom(""), 0u);
+}
+
 TEST(NativeWindows, RunningStopsAtTheLimit) {
     NativePlatform platform;
     Clock& clock = platform.Get().clock;
