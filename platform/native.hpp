@@ -30,6 +30,7 @@ private:
     std::unique_ptr<Shell> shell_;
     std::unique_ptr<Internet> internet_;
     std::unique_ptr<Trust> trust_;
+    std::unique_ptr<Processes> processes_;
     Platform platform_;
 };
 

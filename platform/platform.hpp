@@ -7,6 +7,7 @@
 #include "platform/files.hpp"
 #include "platform/internet.hpp"
 #include "platform/message_windows.hpp"
+#include "platform/processes.hpp"
 #include "platform/registry.hpp"
 #include "platform/shell.hpp"
 #include "platform/trust.hpp"
@@ -24,6 +25,7 @@ struct Platform {
     Registry& registry;
     Internet& internet;
     Trust& trust;
+    Processes& processes;
 };
 
 }  // namespace vexa

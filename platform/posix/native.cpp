@@ -8,6 +8,7 @@
 #include "platform/posix/posix_clock.hpp"
 #include "platform/posix/posix_components.hpp"
 #include "platform/posix/posix_files.hpp"
+#include "platform/posix/posix_processes.hpp"
 #include "platform/posix/posix_shell.hpp"
 #include "platform/posix/posix_windows.hpp"
 #include "platform/posix/prefix.hpp"
@@ -32,7 +33,9 @@ NativePlatform::NativePlatform()
       shell_(std::make_unique<PosixShell>(machine_->prefix)),
       internet_(std::make_unique<CurlInternet>(machine_->prefix.InternetCache())),
       trust_(std::make_unique<PolicyTrust>(TrustPolicy::Ask, *ui_)),
-      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_, *registry_, *internet_, *trust_} {}
+      processes_(std::make_unique<PosixProcesses>()),
+      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_, *registry_, *internet_, *trust_,
+                *processes_} {}
 NativePlatform::~NativePlatform() = default;
 
 }  // namespace vexa

@@ -2,6 +2,7 @@
 #include "platform/win32/win32_clock.hpp"
 #include "platform/win32/win32_components.hpp"
 #include "platform/win32/win32_files.hpp"
+#include "platform/win32/win32_processes.hpp"
 #include "platform/win32/win32_registry.hpp"
 #include "platform/win32/win32_shell.hpp"
 #include "platform/win32/win32_trust.hpp"
@@ -23,7 +24,9 @@ NativePlatform::NativePlatform()
       shell_(std::make_unique<Win32Shell>()),
       internet_(std::make_unique<WinInetInternet>()),
       trust_(std::make_unique<Win32Trust>()),
-      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_, *registry_, *internet_, *trust_} {}
+      processes_(std::make_unique<Win32Processes>()),
+      platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_, *registry_, *internet_, *trust_,
+                *processes_} {}
 NativePlatform::~NativePlatform() = default;
 
 }  // namespace vexa
