@@ -27,6 +27,8 @@ void AddCabSfxCommand(CLI::App& cab, Context& context);
 void AddCabCommands(CLI::App& cab, Context& context);
 void AddCallCommand(CLI::App& app, Context& context);
 void AddFetchCommand(CLI::App& app, Context& context);
+// Plays a page: the page's calls into the loader control, the run, the program.
+void AddLoadCommand(CLI::App& app, Context& context);
 // list, housekeep and clear.
 void AddCacheCommands(CLI::App& app, Context& context);
 // send.

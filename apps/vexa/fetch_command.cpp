@@ -6,18 +6,15 @@
 #include <optional>
 
 #include "apps/vexa/commands.hpp"
-#include "apps/vexa/progress.hpp"
+#include "apps/vexa/fetch_window.hpp"
 #include "common/text.hpp"
 #include "loader/cache.hpp"
-#include "loader/download_engine.hpp"
 
 namespace vexa::cli {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uint32_t kBase = kUserMessage + 3;
-constexpr std::uint32_t kWatchdogTimer = 1;
 constexpr const char* kDownloadError =
     "Download Error! Make sure you are connected to the Internet. Cannot download file: ";
 
@@ -31,59 +28,6 @@ std::string UrlFileName(const std::string& url) {
     std::string path = url.substr(0, url.find_first_of("?#"));
     return path.substr(path.find_last_of("/\\") + 1);
 }
-
-// The engine's window on a console: the worker's messages and the watchdog's timer.
-class FetchWindow final : public WindowHandler {
-public:
-    FetchWindow(Platform& platform, const std::string& markerFolder, std::string name)
-        : platform_(platform), name_(std::move(name)) {
-        window_ = platform.windows.Create(*this);
-        engine_ = std::make_unique<loader::DownloadEngine>(
-            loader::DownloadPorts{platform.files, platform.clock, platform.windows, platform.internet}, window_, kBase,
-            markerFolder);
-        platform.windows.SetTimer(window_, kWatchdogTimer, 100);
-    }
-    ~FetchWindow() override {
-        engine_.reset();
-        platform_.windows.Destroy(window_);
-    }
-
-    // The local file that holds the URL's content, or empty when the transfer failed.
-    std::optional<std::string> Fetch(const std::string& url) {
-        if (!engine_->StartDownload(url, "PROGRAM")) return std::nullopt;
-        while (!ended_) platform_.windows.RunUntil([this] { return ended_; }, 60'000);
-        progress_.Break();
-        return result_;
-    }
-
-    void OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
-        if (message == kBase) result_ = engine_->OnDone();
-        if (message == kBase + 2) {
-            engine_->OnProgress(wParam, static_cast<std::uint64_t>(lParam));
-            progress_.Show(name_, wParam, static_cast<std::uint64_t>(lParam));
-        }
-        if (message == kBase || message == kBase + 1) {
-            if (message == kBase + 1) engine_->OnFailed();
-            ended_ = true;
-        }
-    }
-    void OnTimer(std::uint32_t) override {
-        if (!engine_->Downloading()) return;
-        engine_->WatchdogStep();
-        if (engine_->StallCountdown() <= 10)
-            progress_.Show(name_ + ": no data, reconnecting in " + std::to_string(engine_->StallCountdown()) + " s",
-                           0, 0);
-    }
-
-private:
-    Platform& platform_;
-    std::string name_;
-    WindowHandle window_ = 0;
-    std::unique_ptr<loader::DownloadEngine> engine_;
-    Progress progress_;
-    bool ended_ = false;
-    std::optional<std::string> result_;
-};
 
 // Puts the fetched file at `target`. A file from the Internet cache is linked where the
 // file system allows, which saves writing it twice: the cache replaces an entry by renaming

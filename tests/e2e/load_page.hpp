@@ -1,42 +1,55 @@
 #pragma once
 // `vexa load` run on a page as a user would: the control's events, one per line on
-// standard output, told apart from the progress on standard error.
+// standard output, told apart from the progress and messages on standard error.
 
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/child_process.hpp"
-#include "tests/support/temp_dir.hpp"
 
 namespace vexa::testing {
 
 struct LoadOutcome {
     int status;
     std::vector<std::string> events;  // "ScriptDone()", "CustomEvent(\"GOTO URL\") with \"...\""
-    std::string progress;
+    std::string messages;             // standard error: progress, the error window, questions
 };
 
-// Until the loader's console host lands, the cases skip rather than fail. The toolbox's
-// help lists its commands ("  load   Play a page ..."); an unknown command's --help would
-// answer with that list too.
-inline bool LoadIsBuilt() {
-    test::ChildProcess help({VEXA_PROGRAM, "--help"});
-    return help.Finish() == 0 && help.Output().find("\n  load ") != std::string::npos;
-}
+struct LoadOptions {
+    std::vector<std::string> arguments = {"--trust", "yes"};
+    std::string input = {};             // answers typed on standard input
+    bool interruptWhenStalled = false;  // Ctrl-C once the progress shows
+};
 
 // The program runs in the prefix of the test (each case has a fresh one), so a second
 // load finds what the first one cached.
-inline LoadOutcome LoadPage(const std::string& pageUrl, const std::vector<std::string>& options = {"--trust", "yes"}) {
+inline LoadOutcome LoadPage(const std::string& pageUrl, const LoadOptions& options = {}) {
+    namespace fs = std::filesystem;
     std::vector<std::string> command{VEXA_PROGRAM, "load", pageUrl};
-    command.insert(command.end(), options.begin(), options.end());
-    std::string errorFile = std::filesystem::temp_directory_path() / ("vexa-load-" + std::to_string(::getpid()));
+    command.insert(command.end(), options.arguments.begin(), options.arguments.end());
+    const fs::path errorFile = fs::temp_directory_path() / ("vexa-load-" + std::to_string(::getpid()));
+    auto messages = [&] {
+        std::ifstream in(errorFile, std::ios::binary);
+        return std::string{std::istreambuf_iterator<char>(in), {}};
+    };
     test::ChildProcess load(command, {}, errorFile);
-    LoadOutcome outcome{load.Finish(), {}, ReadFile(errorFile)};
-    std::filesystem::remove(errorFile);
+    if (options.interruptWhenStalled) {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (messages().find(" left") == std::string::npos && std::chrono::steady_clock::now() < limit)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        load.Signal(SIGINT);
+    }
+    LoadOutcome outcome{load.Finish(options.input), {}, messages()};
+    fs::remove(errorFile);
     std::istringstream lines(load.Output());
     for (std::string line; std::getline(lines, line);) outcome.events.push_back(line);
     return outcome;

@@ -3,28 +3,154 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
 #include "tests/e2e/load_page.hpp"
 #include "tests/e2e/served_release.hpp"
 
 namespace vexa::testing {
 namespace {
 
+namespace fs = std::filesystem;
+
+const std::string kNext = "http://127.0.0.1/next.htm";
+const std::vector<std::string> kStarted{"ScriptDone()", R"(CustomEvent("GOTO URL") with ")" + kNext + "\""};
+const std::vector<std::string> kFailed{R"(ScriptError(0, ""))"};
+
+fs::path LoaderTemp() {
+    return fs::path(std::getenv("VEXA_PREFIX")) / "windows" / "Temporary VexaWeb Files" / "Temp";
+}
+
+std::size_t Entries(const fs::path& folder, const std::string& prefix) {
+    std::size_t count = 0;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error))
+        count += entry.path().filename().string().starts_with(prefix);
+    return count;
+}
+
+// Every case starts on an empty machine, also when the cases run in one process.
 class LoadTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!LoadIsBuilt()) GTEST_SKIP() << "vexa load not built yet";
+        std::error_code ignored;
+        for (const auto& entry : fs::directory_iterator(std::getenv("VEXA_PREFIX"), ignored))
+            fs::remove_all(entry.path(), ignored);
     }
 };
 
-TEST_F(LoadTest, FirstVisitStartsTheProgramWhichSendsThePageOn) {
-    ServedRelease release({"--arg", "http://127.0.0.1/next.htm"});
+TEST_F(LoadTest, FirstVisitAsksForTrustTheSecondNeitherAsksNorDownloads) {
+    ServedRelease release({"--arg", kNext});
     ASSERT_TRUE(release.Served());
 
-    LoadOutcome outcome = LoadPage(release.PageUrl());
+    LoadOutcome refused = LoadPage(release.PageUrl(), {{"--trust", "ask"}, "n\n"});
+    EXPECT_EQ(refused.events, kFailed);
+    EXPECT_NE(refused.messages.find("Security Warning"), std::string::npos) << refused.messages;
+    EXPECT_NE(refused.messages.find("User rejected script certificate."), std::string::npos);
+    EXPECT_EQ(refused.status, 1);
 
-    EXPECT_EQ(outcome.status, 0) << outcome.progress;
-    std::vector<std::string> expected{"ScriptDone()", R"(CustomEvent("GOTO URL") with "http://127.0.0.1/next.htm")"};
-    EXPECT_EQ(outcome.events, expected) << outcome.progress;
+    LoadOutcome first = LoadPage(release.PageUrl(), {{"--trust", "ask"}, "y\n"});
+    EXPECT_EQ(first.status, 0) << first.messages;
+    EXPECT_EQ(first.events, kStarted) << first.messages;
+    EXPECT_EQ(Entries(LoaderTemp(), "~pr"), 0u) << "the product directory goes with the program";
+
+    // Nothing is fetched again: the program cabinet may even be gone from the server.
+    fs::remove(fs::path(release.folder()) / "Prog1.cab");
+    LoadOutcome second = LoadPage(release.PageUrl(), {{"--trust", "no"}});
+    EXPECT_EQ(second.status, 0) << second.messages;
+    EXPECT_EQ(second.events, kStarted) << second.messages;
+}
+
+TEST_F(LoadTest, SplitCabinetFetchesOnlyTheFirstPieceWhenTheOthersAreThere) {
+    ServedRelease release({"--arg", kNext, "--pieces", "3"});
+    ASSERT_TRUE(release.Served());
+    ASSERT_EQ(LoadPage(release.PageUrl()).events, kStarted);
+    // The pieces were joined and deleted; put the higher two back where a broken earlier
+    // visit would have left them, and take them off the server.
+    fs::path pieces;
+    for (const auto& entry : fs::directory_iterator(LoaderTemp()))
+        if (entry.path().filename().string().starts_with("~us")) pieces = entry.path();
+    ASSERT_FALSE(pieces.empty());
+    for (const char* k : {"2", "3"}) {
+        fs::rename(fs::path(release.folder()) / (std::string("Prog1.cab") + k), pieces / (std::string("Prog1.cab") + k));
+    }
+    // A fresh cache, so the cabinet must come from its pieces again.
+    fs::remove_all(LoaderTemp().parent_path() / "Downloaded Programs");
+    LoadOutcome outcome = LoadPage(release.PageUrl());
+    EXPECT_EQ(outcome.status, 0) << outcome.messages;
+    EXPECT_EQ(outcome.events, kStarted) << outcome.messages;
+}
+
+struct FailingRelease {
+    std::string name;
+    std::vector<std::string> options;
+    std::string message;  // shown in the error window
+};
+
+void PrintTo(const FailingRelease& release, std::ostream* out) { *out << release.name; }
+
+class FailingReleaseTest : public LoadTest, public ::testing::WithParamInterface<FailingRelease> {};
+
+TEST_P(FailingReleaseTest, EndsWithScriptErrorAndItsMessage) {
+    ServedRelease release(GetParam().options);
+    ASSERT_TRUE(release.Served());
+    LoadOutcome outcome = LoadPage(release.PageUrl());
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.events, kFailed) << outcome.messages;
+    EXPECT_NE(outcome.messages.find(GetParam().message), std::string::npos) << outcome.messages;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Load, FailingReleaseTest,
+    ::testing::Values(
+        FailingRelease{"signature", {"--bad-signature"}, "Signature of downloaded file does not match script specs."},
+        FailingRelease{"no_length", {"--via", "nolength/"}, "Download Error! Make sure you are connected"},
+        FailingRelease{"not_found", {"--via", "status/404/"}, "Cannot download file: "},
+        FailingRelease{"sub_directory", {"--subdir", "..\\..\\out\\"},
+                       "Invalid sub-directory specified in script. Sub-directory: ..\\..\\out\\"}),
+    [](const auto& param) { return param.param.name; });
+
+TEST_F(LoadTest, AStalledTransferIsAskedForAgain) {
+    ServedRelease release({"--arg", kNext, "--via", "stallonce/4096/"});
+    ASSERT_TRUE(release.Served());
+    LoadOutcome outcome = LoadPage(release.PageUrl(), {{"--trust", "yes", "--stall-seconds", "2"}});
+    EXPECT_EQ(outcome.status, 0) << outcome.messages;
+    EXPECT_EQ(outcome.events, kStarted);
+    EXPECT_NE(outcome.messages.find("Lost connection to server. Now trying to reconnect"), std::string::npos)
+        << outcome.messages;
+}
+
+TEST_F(LoadTest, CtrlCCancelsTheRunAndRemovesTheProductDirectory) {
+    ServedRelease release({"--via", "stall/4096/"});
+    ASSERT_TRUE(release.Served());
+    LoadOptions options;
+    options.interruptWhenStalled = true;
+    LoadOutcome outcome = LoadPage(release.PageUrl(), options);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.events, kFailed) << outcome.messages;
+    EXPECT_EQ(Entries(LoaderTemp(), "~pr"), 0u);
+}
+
+// A library whose file cannot be replaced now (a folder stands in its place) waits for the
+// restart: the run asks for it, the program does not start, and `vexa restart` knows.
+TEST_F(LoadTest, LibraryInUseEndsWithTheRebootQuestionAndNoProgram) {
+    fs::path library = fs::path(std::getenv("VEXA_PREFIX")) / "library" / "Shared.dll";
+    fs::create_directories(library.parent_path());
+    std::ofstream(library) << "a shared library";
+    ServedRelease release({"--arg", kNext, "--dll", library.string()});
+    ASSERT_TRUE(release.Served());
+    fs::create_directories(fs::path(std::getenv("VEXA_PREFIX")) / "windows" / "system32" / "Shared.dll");
+
+    LoadOutcome outcome = LoadPage(release.PageUrl(), {{"--trust", "yes"}, "n\n"});
+    EXPECT_NE(outcome.messages.find("you must re-boot your computer"), std::string::npos) << outcome.messages;
+    EXPECT_EQ(outcome.events, std::vector<std::string>{});
+    EXPECT_EQ(outcome.status, 1);
+
+    test::ChildProcess pending({VEXA_PROGRAM, "restart"});
+    EXPECT_EQ(pending.Finish(), 0);
+    EXPECT_NE(pending.Output().find("Shared.dll"), std::string::npos) << pending.Output();
 }
 
 }  // namespace

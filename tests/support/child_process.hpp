@@ -68,6 +68,9 @@ public:
         if (in_ >= 0 && ::write(in_, text.data(), text.size()) < 0) CloseInput();
     }
     // The child then reads the end of its input.
+    void Signal(int number) {
+        if (pid_ > 0 && !waited_) ::kill(pid_, number);
+    }
     void CloseInput() {
         if (in_ >= 0) ::close(in_);
         in_ = -1;

@@ -31,6 +31,7 @@ numbers. A file's path comes first, so a root file named like a fault hides that
   /PATH              the file DIR/PATH with a Content-Length; 404 when there is none
   /nolength/PATH     the file without a Content-Length
   /stall/N/PATH      announces the file's length, sends its first N bytes, then stalls
+  /stallonce/N/PATH  as /stall/N/PATH the first time, the whole file afterwards
   /status/404/PATH   404, as for any other path after /status/CODE
 
   fault_http_server.py [--root DIR]                 serves until standard input ends; first
@@ -186,6 +187,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
         while self.connection.recv(4096):
             pass
 
+    def answer_stallonce(self, args):
+        """As /stall the first time a path is asked for; whole afterwards, so a client that
+        asks again gets the file."""
+        if tuple(args) not in self.server.stalled:
+            self.server.stalled.add(tuple(args))
+            return self.answer_stall(args)
+        body = self.root_file(args[1:]) or PatternBody(int(args[0]) + EXTRA)
+        self.head(200, body.size)
+        body.send(self.connection, body.size)
+
     def answer_trickle(self, args):
         size, step, interval = int(args[0]), int(args[1]), int(args[2]) / 1000
         self.head(200, size)
@@ -220,6 +231,7 @@ class Server(http.server.ThreadingHTTPServer):
     def __init__(self, root):
         super().__init__(("127.0.0.1", 0), Handler)
         self.root = root
+        self.stalled = set()  # the paths /stallonce has stalled
 
     # A client that goes away early is part of the tests, not an error to report.
     def handle_error(self, request, client_address):
