@@ -22,6 +22,13 @@ constexpr std::size_t kScriptsEvicted = 1000;
 constexpr std::int64_t kDay = 86400;
 constexpr std::int64_t kHour = 3600;
 
+// Across file systems the bytes are copied after all.
+bool CopyOrLink(const fs::path& file, const fs::path& copy) {
+    std::error_code ec;
+    fs::create_hard_link(file, copy, ec);
+    return !ec || fs::copy_file(file, copy, ec);
+}
+
 std::string WithSeparator(const fs::path& path) { return WithTrailingSeparator(path.string(), kSeparator); }
 
 // The entries of `folder` whose names match `pattern`, in the order the listing yields them.
@@ -150,14 +157,14 @@ bool LocalCache::FindCachedCab(const std::string& file, CacheKind kind) {
 
 // The copy is made in a work directory and renamed into place, so the entry never holds
 // bytes other than those its name promises, even after a crash mid-copy.
-bool LocalCache::KeepCachedCab(const std::string& file, CacheKind kind) {
+bool LocalCache::KeepCachedCab(const std::string& file, CacheKind kind, bool mayShare) {
     std::string entry = EntryPath(file, kind);
     std::string work = entry.empty() ? std::string() : MakeUniqueTempDir("~tm");
     if (work.empty()) return false;
     std::error_code ec;
     bool existed = fs::exists(entry, ec);
     fs::path copy = fs::path(work) / fs::path(entry).filename();
-    bool kept = fs::copy_file(file, copy, ec) && (fs::rename(copy, entry, ec), !ec);
+    bool kept = (mayShare ? CopyOrLink(file, copy) : fs::copy_file(file, copy, ec)) && (fs::rename(copy, entry, ec), !ec);
     RemoveTempTree(work);
     if (!kept) return false;
     files_.SetFileTime(entry, clock_.LocalNow(), false);

@@ -52,8 +52,10 @@ public:
 
     // Whether a cabinet with exactly these bytes is kept.
     bool FindCachedCab(const std::string& file, CacheKind kind);
-    // Keeps a copy of the cabinet under its content's name and counts a new entry.
-    bool KeepCachedCab(const std::string& file, CacheKind kind);
+    // Keeps a copy of the cabinet under its content's name and counts a new entry. A file
+    // that nobody writes in place (a download, a joined set) may share its bytes with the
+    // entry; a user's own file is copied, so the cache never touches it.
+    bool KeepCachedCab(const std::string& file, CacheKind kind, bool mayShare = false);
 
     // A counter as stored, or recomputed from its folder (and stored) when it is missing
     // or its checksum does not match.

@@ -57,7 +57,7 @@ bool DownloadEngine::StartDownload(const std::string& url, const std::string& ki
     JoinEnded();
     lastTick_ = ports_.clock.TickCount();
     figures_.fileBytes = figures_.fileSize = 0;
-    countdown_ = kStallCountdown;
+    countdown_ = stallSeconds_;
     auto marker = ports_.files.CreateTempFileIn(markerFolder_, "~dl");
     if (!marker) return false;
     auto job = std::make_shared<DownloadJob>();
@@ -124,7 +124,7 @@ std::string DownloadEngine::OnFailed() {
 }
 
 void DownloadEngine::OnProgress(std::uint64_t received, std::uint64_t announced) {
-    countdown_ = kStallCountdown;
+    countdown_ = stallSeconds_;
     if (kindLabel_ == kScriptFileLabel) return;
     figures_.bytesDone += static_cast<std::int64_t>(received) - figures_.fileBytes;
     figures_.fileBytes = static_cast<std::int64_t>(received);

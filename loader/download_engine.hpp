@@ -63,6 +63,8 @@ public:
 
     ProgressFigures& Figures() { return figures_; }
     int StallCountdown() const { return countdown_; }
+    // Seconds without news before a transfer is restarted; 300 unless a host says otherwise.
+    void SetStallSeconds(int seconds) { stallSeconds_ = countdown_ = seconds; }
     // Created by the run; absent until then and after it has been closed.
     ProgressWindow* Window() { return window_.get(); }
     void OpenWindow(const std::string& title) { window_ = std::make_unique<ProgressWindow>(title); }
@@ -88,6 +90,7 @@ private:
     bool downloading_ = false;
     std::string kindLabel_;
     std::string currentUrl_;
+    int stallSeconds_ = kStallCountdown;
     int countdown_ = kStallCountdown;
     std::uint32_t lastTick_ = 0;
     ProgressFigures figures_;

@@ -83,7 +83,9 @@ std::string Installation::FindCachedProgram(const std::string&, std::int64_t siz
     std::error_code error;
     auto bytes = fs::file_size(entry, error);
     if (error || size < 0 || bytes != static_cast<std::uintmax_t>(size)) return {};
-    return VerifyFile(ports_.files, entry, signature) ? entry : std::string();
+    auto [known, added] = verifiedEntries_.try_emplace(entry + "|" + signature, false);
+    if (added) known->second = VerifyFile(ports_.files, entry, signature);
+    return known->second ? entry : std::string();
 }
 
 bool Installation::MustFetch(const InstallLine& line) {
@@ -162,7 +164,7 @@ std::string Installation::InstallComponent(const InstallLine& line, const std::s
 
 std::string Installation::AcceptProgram(const InstallLine& line, const std::string& arrived) {
     if (!VerifyFile(ports_.files, arrived, line.signature)) return MismatchText(line);
-    cache_.KeepCachedCab(arrived, CacheKind::Program);
+    cache_.KeepCachedCab(arrived, CacheKind::Program, !StartsWithIgnoreCase(line.cabinet, "FILE://"));
     return {};
 }
 

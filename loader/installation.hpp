@@ -5,6 +5,7 @@
 // restart when it is in use.
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "loader/cache.hpp"
@@ -50,7 +51,11 @@ public:
     // Copies over the target; a target in use is replaced at the next restart instead.
     bool InstallFile(const std::string& source, const std::string& target) { return Place(source, target) != Placement::Failed; }
     bool RebootNeeded() const { return rebootNeeded_; }
-    void ClearRebootNeeded() { rebootNeeded_ = false; }
+    // Forgets what the last run learnt: the reboot request and the kept copies checked.
+    void BeginRun() {
+        rebootNeeded_ = false;
+        verifiedEntries_.clear();
+    }
     bool RestartWindows() { return ports_.components.Restart(); }
 
 private:
@@ -65,6 +70,10 @@ private:
     InstallPorts ports_;
     LocalCache& cache_;
     bool rebootNeeded_ = false;
+    // A run asks about each kept cabinet several times (disk space, total, the line itself):
+    // its content is checked once per run. Entries are named by their content, so the
+    // answer holds for the whole run.
+    std::map<std::string, bool> verifiedEntries_;
 };
 
 }  // namespace vexa::loader

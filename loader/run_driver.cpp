@@ -89,7 +89,7 @@ bool RunDriver::RunScript(const std::string& scriptName, const std::string& defa
     cache_.Housekeep();
     lines_.clear();
     programStarted_ = false;
-    installation_.ClearRebootNeeded();
+    installation_.BeginRun();
     split_.Reset();
     currentInstall_.reset();
     if (!engine_)
@@ -97,6 +97,7 @@ bool RunDriver::RunScript(const std::string& scriptName, const std::string& defa
             DownloadPorts{platform_.files, platform_.clock, platform_.windows, platform_.internet}, window_,
             kDownloadDone, cache_.GetTempFolder());
     engine_->Figures() = {};
+    engine_->SetStallSeconds(stallSeconds_);
     if (!engine_->StartDownload(url, kScriptFileLabel)) {
         Fail(std::string("Download error. Cannot download script file: ") + url + kLineBreak +
              "Make sure you are connected to the Internet.");

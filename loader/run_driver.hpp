@@ -66,6 +66,8 @@ public:
     void OnTimer();
 
     ProgramExecution& Execution() { return *execution_; }
+    // For hosts that cannot wait five minutes: how long a transfer may stall.
+    void SetStallSeconds(int seconds) { stallSeconds_ = seconds; }
     LocalCache& Cache() { return cache_; }
     // The progress window of the run; null when none is open.
     ProgressWindow* Progress() { return engine_ ? engine_->Window() : nullptr; }
@@ -101,6 +103,7 @@ private:
     std::unique_ptr<ProgramExecution> execution_;
     std::unique_ptr<DownloadEngine> engine_;
 
+    int stallSeconds_ = kStallCountdown;
     bool running_ = false;
     bool connecting_ = false;
     bool inTimer_ = false;
