@@ -142,8 +142,8 @@ bool LocalCache::RemoveTempTree(const std::string& path) {
     return !ec;
 }
 
-std::string LocalCache::EntryPath(const std::string& file, CacheKind kind) {
-    std::string signature = GenerateFileSignature(files_, file);
+std::string LocalCache::EntryPath(const std::string& file, CacheKind kind, std::string signature) {
+    if (signature.empty()) signature = GenerateFileSignature(files_, file);
     std::string folder = kind == CacheKind::Script ? GetInstalledScriptsFolder() : GetDownloadedProgramsFolder();
     if (signature.empty() || folder.empty()) return {};
     return folder + LongSigToShortSig(signature) + ".CAB";
@@ -155,18 +155,26 @@ bool LocalCache::FindCachedCab(const std::string& file, CacheKind kind) {
     return !entry.empty() && fs::is_regular_file(entry, ec) && SameBytes(files_, file, entry);
 }
 
-// The copy is made in a work directory and renamed into place, so the entry never holds
-// bytes other than those its name promises, even after a crash mid-copy.
-bool LocalCache::KeepCachedCab(const std::string& file, CacheKind kind, bool mayShare) {
-    std::string entry = EntryPath(file, kind);
-    std::string work = entry.empty() ? std::string() : MakeUniqueTempDir("~tm");
-    if (work.empty()) return false;
+// The entry never holds bytes other than those its name promises, even after a crash
+// mid-copy: a copy is made in a work directory and renamed into place, and a new entry
+// that may share the file's bytes is a link, which appears whole.
+bool LocalCache::PlaceEntry(const std::string& file, const std::string& entry, bool mayShare) {
     std::error_code ec;
-    bool existed = fs::exists(entry, ec);
+    if (mayShare && (fs::create_hard_link(file, entry, ec), !ec)) return true;
+    std::string work = MakeUniqueTempDir("~tm");
+    if (work.empty()) return false;
     fs::path copy = fs::path(work) / fs::path(entry).filename();
     bool kept = (mayShare ? CopyOrLink(file, copy) : fs::copy_file(file, copy, ec)) && (fs::rename(copy, entry, ec), !ec);
     RemoveTempTree(work);
-    if (!kept) return false;
+    return kept;
+}
+
+bool LocalCache::KeepCachedCab(const std::string& file, CacheKind kind, const KeepOptions& options) {
+    std::string entry = EntryPath(file, kind, options.signature);
+    if (entry.empty()) return false;
+    std::error_code ec;
+    bool existed = fs::exists(entry, ec);
+    if (!PlaceEntry(file, entry, options.mayShare)) return false;
     files_.SetFileTime(entry, clock_.LocalNow(), false);
     if (!existed) {
         const char* name = kind == CacheKind::Program ? kWebDirSize : kNumScripts;

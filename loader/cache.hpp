@@ -52,10 +52,16 @@ public:
 
     // Whether a cabinet with exactly these bytes is kept.
     bool FindCachedCab(const std::string& file, CacheKind kind);
-    // Keeps a copy of the cabinet under its content's name and counts a new entry. A file
-    // that nobody writes in place (a download, a joined set) may share its bytes with the
-    // entry; a user's own file is copied, so the cache never touches it.
-    bool KeepCachedCab(const std::string& file, CacheKind kind, bool mayShare = false);
+    struct KeepOptions {
+        // The file's long signature when the caller has just checked it; computed otherwise.
+        std::string signature;
+        // A file that nobody writes in place (a download, a joined set) may share its bytes
+        // with the entry; a user's own file is copied, so the cache never touches it.
+        bool mayShare = false;
+    };
+    // Keeps a copy of the cabinet under its content's name and counts a new entry.
+    bool KeepCachedCab(const std::string& file, CacheKind kind, const KeepOptions& options);
+    bool KeepCachedCab(const std::string& file, CacheKind kind) { return KeepCachedCab(file, kind, {}); }
 
     // A counter as stored, or recomputed from its folder (and stored) when it is missing
     // or its checksum does not match.
@@ -75,7 +81,8 @@ private:
         bool recomputed = false;
     };
     std::string Folder(const std::string& relative);
-    std::string EntryPath(const std::string& file, CacheKind kind);
+    std::string EntryPath(const std::string& file, CacheKind kind, std::string signature = {});
+    bool PlaceEntry(const std::string& file, const std::string& entry, bool mayShare);
     Counter LoadCounter(const std::string& name);
     std::uint64_t RecomputeCounter(const std::string& name);
     std::int64_t AgeInSeconds(const std::string& path);

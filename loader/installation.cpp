@@ -164,7 +164,7 @@ std::string Installation::InstallComponent(const InstallLine& line, const std::s
 
 std::string Installation::AcceptProgram(const InstallLine& line, const std::string& arrived) {
     if (!VerifyFile(ports_.files, arrived, line.signature)) return MismatchText(line);
-    cache_.KeepCachedCab(arrived, CacheKind::Program, !StartsWithIgnoreCase(line.cabinet, "FILE://"));
+    cache_.KeepCachedCab(arrived, CacheKind::Program, {line.signature, !StartsWithIgnoreCase(line.cabinet, "FILE://")});
     return {};
 }
 
