@@ -16,6 +16,7 @@
 #include "platform/fake/fake_internet.hpp"
 #include "platform/fake/fake_registry.hpp"
 #include "platform/fake/fake_shell.hpp"
+#include "platform/fake/fake_processes.hpp"
 #include "platform/fake/fake_trust.hpp"
 #include "platform/fake/fake_ui.hpp"
 #include "platform/fake/fake_windows.hpp"
@@ -83,7 +84,9 @@ protected:
     FakeRegistry registry_;
     FakeInternet internet_;
     FakeTrust trust_;
-    Platform platform_{native_.Get().files, clock_, windows_, ui_, components_, shell_, registry_, internet_, trust_};
+    FakeProcesses processes_;
+    Platform platform_{native_.Get().files, clock_, windows_, ui_,     components_,
+                       shell_,              registry_, internet_, trust_, processes_};
     CabinetJobs jobs_;
     EventRecorder events_;
     std::unique_ptr<VexaCB> control_ = std::make_unique<VexaCB>(platform_, jobs_, events_, kStub);
