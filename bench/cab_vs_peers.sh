@@ -37,19 +37,7 @@ gather $half "$tree" /usr/share/doc /usr/include /usr/share/perl
 bytes=$(du -sb "$tree" | cut -f1)
 files=$(find "$tree" -type f | wc -l)
 
-# Median wall time in seconds of $runs runs; `prepare` runs before each, untimed.
-median_seconds() {
-    local prepare=$1; shift
-    local times=() start end
-    for ((i = 0; i < runs; i++)); do
-        eval "$prepare"
-        start=$(date +%s%N)
-        "$@" >/dev/null 2>&1
-        end=$(date +%s%N)
-        times+=($((end - start)))
-    done
-    printf '%s\n' "${times[@]}" | sort -n | awk -v middle=$((runs / 2 + 1)) 'NR == middle { printf "%.3f", $1 / 1e9 }'
-}
+source "$(dirname "$0")/timing.sh"
 
 cd "$tree"
 find . -type f | LC_ALL=C sort | sed 's|^\./||' >"$work/names"

@@ -45,19 +45,7 @@ page=http://127.0.0.1:$port/index.htm
 urls=()
 for ((i = 1; i <= cabinets; i++)); do urls+=("http://127.0.0.1:$port/Prog$i.cab"); done
 
-# Median wall time in seconds of $runs runs; `prepare` runs before each, untimed.
-median_seconds() {
-    local prepare=$1; shift
-    local times=() start end
-    for ((i = 0; i < runs; i++)); do
-        eval "$prepare"
-        start=$(date +%s%N)
-        "$@" >/dev/null 2>&1
-        end=$(date +%s%N)
-        times+=($((end - start)))
-    done
-    printf '%s\n' "${times[@]}" | sort -n | awk -v middle=$((runs / 2 + 1)) 'NR == middle { printf "%.3f", $1 / 1e9 }'
-}
+source "$(dirname "$0")/timing.sh"
 
 fresh() { rm -rf "$work/$1"; mkdir "$work/$1"; }
 fetch_and_expand() {

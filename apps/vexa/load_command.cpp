@@ -125,7 +125,7 @@ void Load(Context& context, const LoadArguments& args) {
     Platform& native = context.platform;
     loader::LocalCache cache(native.files, native.clock, native.registry, native.shell.FolderPath(SpecialFolder::Windows));
     if (cache.GetTempFolder().empty()) return Fail(context, kBadInput, "the temporary folder cannot be made");
-    auto fetched = FetchWindow(native, cache.GetTempFolder(), "page").Fetch(args.page);
+    auto fetched = FetchWindow(native, cache.GetTempFolder(), "fetching the page").Fetch(args.page);
     if (!fetched) return Fail(context, kNegative, "cannot fetch the page " + args.page);
     Page page = ReadPage(*fetched);
     if (!page.embedsLoader) return Fail(context, kBadInput, args.page + ": the page does not embed the loader control");
