@@ -1,9 +1,8 @@
 #include "cabinet/cab_expansion.hpp"
 
 #include <filesystem>
-#include <fstream>
 
-#include "cabcodec/expander.hpp"
+#include "cabcodec/expand_into.hpp"
 #include "cabinet/cab_messages.hpp"
 #include "common/format_path.hpp"
 
@@ -30,37 +29,6 @@ private:
     const std::atomic<bool>& cancelled_;
 };
 
-// An expanded file. One that is not completed is removed again. A file that could not
-// be created fails its first write, or its completion if the member is empty.
-class MemberFile final : public cab::MemberSink {
-public:
-    explicit MemberFile(fs::path path) : path_(std::move(path)), stream_(path_, std::ios::binary | std::ios::trunc) {}
-    ~MemberFile() override {
-        if (completed_ || !stream_.is_open()) return;
-        stream_.close();
-        std::error_code ignored;
-        fs::remove(path_, ignored);
-    }
-    MemberFile(const MemberFile&) = delete;
-    MemberFile& operator=(const MemberFile&) = delete;
-
-    const fs::path& Path() const { return path_; }
-
-    bool Write(const unsigned char* data, std::size_t n) override {
-        return stream_.is_open() && stream_.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(n));
-    }
-    bool Complete() {
-        if (!stream_.is_open()) return false;
-        stream_.close();
-        return completed_ = !stream_.fail();
-    }
-
-private:
-    fs::path path_;
-    std::ofstream stream_;
-    bool completed_ = false;
-};
-
 class ExpansionHandler final : public cab::ExpandHandler {
 public:
     ExpansionHandler(Platform& platform, CabinetJobs& jobs, const ExpandOrder& order)
@@ -82,17 +50,14 @@ public:
             fs::remove(destination, ignored);
         }
         ++jobs_.expansionPosition;
-        return std::make_unique<MemberFile>(destination);
+        return std::make_unique<cab::MemberFile>(destination);
     }
 
-    // Times and attributes that cannot be set are left as they are.
     bool FileComplete(std::unique_ptr<cab::MemberSink> sink, const cab::MemberInfo& member) override {
-        auto& file = static_cast<MemberFile&>(*sink);
+        auto& file = static_cast<cab::MemberFile&>(*sink);
         if (!file.Complete()) return false;
         ++jobs_.extractedCount;
-        std::string path = file.Path().string();
-        platform_.files.SetFileTime(path, FromDosDateTime({member.dosDate, member.dosTime}), true);
-        platform_.files.SetAttributes(path, member.attributes & kStoredAttributes);
+        cab::StampMember(platform_.files, file.Path().string(), member);
         return true;
     }
 

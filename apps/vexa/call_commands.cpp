@@ -59,23 +59,6 @@ const ControlClass* FindControl(std::string_view progId) {
     return nullptr;
 }
 
-std::string Quoted(const std::string& text) {
-    std::string quoted = "\"";
-    for (char c : text) quoted += c == '"' || c == '\\' ? std::string{'\\', c} : std::string{c};
-    return quoted + "\"";
-}
-
-// MakeCabDone("out.cab", 1200, 300)
-std::string EventLine(const EventEntry& event, const std::vector<Value>& arguments) {
-    std::string line = std::string(event.name) + "(";
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (i > 0) line += ", ";
-        line += TypeOf(arguments[i]) == ValueType::String ? Quoted(std::get<std::string>(arguments[i]))
-                                                          : FormatValue(arguments[i]);
-    }
-    return line + ")";
-}
-
 // bool SelectFiles(string Filter, bool RecurseSubdirectories, long MaxNumSubDirectories)
 std::string Signature(std::string_view result, std::string_view name, const std::vector<Parameter>& parameters) {
     std::ostringstream text;
@@ -145,6 +128,23 @@ void Call(Context& context, const std::string& progId, bool list, const std::vec
 }
 
 }  // namespace
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "\"";
+    for (char c : text) quoted += c == '"' || c == '\\' ? std::string{'\\', c} : std::string{c};
+    return quoted + "\"";
+}
+
+// MakeCabDone("out.cab", 1200, 300)
+std::string EventLine(const EventEntry& event, const std::vector<Value>& arguments) {
+    std::string line = std::string(event.name) + "(";
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (i > 0) line += ", ";
+        line += TypeOf(arguments[i]) == ValueType::String ? Quoted(std::get<std::string>(arguments[i]))
+                                                          : FormatValue(arguments[i]);
+    }
+    return line + ")";
+}
 
 void AddCallCommand(CLI::App& app, Context& context) {
     struct CallArguments {

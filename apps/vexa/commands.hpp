@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "common/dispatch.hpp"
 #include "platform/platform.hpp"
 
 namespace vexa::cli {
@@ -35,6 +36,11 @@ void AddCacheCommands(CLI::App& app, Context& context);
 void AddEventCommands(CLI::App& app, Context& context);
 // Lists, or with --apply carries out, the replacements waiting for a restart.
 void AddRestartCommand(CLI::App& app, Context& context);
+
+// "text" with its quotes and backslashes escaped.
+std::string Quoted(const std::string& text);
+// An event as the toolbox prints it: MakeCabDone("out.cab", 1200, 300).
+std::string EventLine(const EventEntry& event, const std::vector<Value>& arguments);
 
 // Why `path` cannot be read as a file, for messages: "no such file", "is a directory", ...
 std::string WhyUnreadable(const std::string& path);

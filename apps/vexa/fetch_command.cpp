@@ -9,14 +9,12 @@
 #include "apps/vexa/fetch_window.hpp"
 #include "common/text.hpp"
 #include "loader/cache.hpp"
+#include "loader/texts.hpp"
 
 namespace vexa::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kDownloadError =
-    "Download Error! Make sure you are connected to the Internet. Cannot download file: ";
 
 struct FetchArguments {
     std::string url;
@@ -54,7 +52,7 @@ void Fetch(Context& context, const FetchArguments& args) {
 
     FetchWindow window(platform, markers, name);
     auto fetched = window.Fetch(args.url);
-    if (!fetched) return Fail(context, kNegative, kDownloadError + args.url);
+    if (!fetched) return Fail(context, kNegative, loader::DownloadFailedText(args.url));
     fs::path target = fs::path(args.folder) / name;
     if (!Place(*fetched, target, StartsWithIgnoreCase(args.url, "FILE://"), error))
         return Fail(context, kBadInput, target.string() + ": " + error.message());

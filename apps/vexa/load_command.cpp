@@ -43,14 +43,8 @@ public:
     void Raise(const EventEntry& event, const std::vector<Value>& arguments) override {
         if (event.id == loader::kScriptDone) done = true;
         if (event.id == loader::kScriptError) failed = true;
-        std::string line = std::string(event.name) + "(";
-        for (std::size_t i = 0; i < arguments.size(); ++i) {
-            if (i > 0) line += ", ";
-            line += TypeOf(arguments[i]) == ValueType::String ? "\"" + FormatValue(arguments[i]) + "\""
-                                                              : FormatValue(arguments[i]);
-        }
-        line += ")";
-        if (event.id == loader::kCustomEvent) line += " with \"" + control_->GetCustomEventPara() + "\"";
+        std::string line = EventLine(event, arguments);
+        if (event.id == loader::kCustomEvent) line += " with " + Quoted(control_->GetCustomEventPara());
         std::cout << line << std::endl;
     }
     bool done = false;
