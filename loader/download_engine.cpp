@@ -58,11 +58,14 @@ bool DownloadEngine::StartDownload(const std::string& url, const std::string& ki
     lastTick_ = ports_.clock.TickCount();
     figures_.fileBytes = figures_.fileSize = 0;
     countdown_ = stallSeconds_;
-    auto marker = ports_.files.CreateTempFileIn(markerFolder_, "~dl");
-    if (!marker) return false;
+    if (marker_.empty()) {
+        auto marker = ports_.files.CreateTempFileIn(markerFolder_, "~dl");
+        if (!marker) return false;
+        marker_ = *marker;
+    }
     auto job = std::make_shared<DownloadJob>();
     job->url = url;
-    job->markerFile = *marker;
+    job->markerFile = marker_;
     try {
         std::thread thread([this, job] {
             if (startDelay_ > 0) ports_.clock.Sleep(startDelay_);
@@ -82,7 +85,6 @@ bool DownloadEngine::StartDownload(const std::string& url, const std::string& ki
         });
         workers_.push_back({job, std::move(thread)});
     } catch (const std::system_error&) {
-        RemoveFile(*marker);
         return false;
     }
     job_ = job;
@@ -93,8 +95,9 @@ bool DownloadEngine::StartDownload(const std::string& url, const std::string& ki
 }
 
 void DownloadEngine::DropDownload() {
+    if (!marker_.empty()) RemoveFile(marker_);
+    marker_.clear();
     if (job_) {
-        RemoveFile(job_->markerFile);
         job_->session.Close();
         job_.reset();
     }
@@ -111,16 +114,12 @@ void DownloadEngine::JoinEnded() {
 
 std::string DownloadEngine::OnDone() {
     downloading_ = false;
-    if (!job_) return {};
-    RemoveFile(job_->markerFile);
-    return job_->resultPath;
+    return job_ ? job_->resultPath : std::string();
 }
 
 std::string DownloadEngine::OnFailed() {
     downloading_ = false;
-    if (!job_) return {};
-    RemoveFile(job_->markerFile);
-    return job_->lastUrl;
+    return job_ ? job_->lastUrl : std::string();
 }
 
 void DownloadEngine::OnProgress(std::uint64_t received, std::uint64_t announced) {

@@ -3,6 +3,8 @@
 // posting: done (the message base), failed (base + 1) and progress (base + 2, with the
 // bytes received and the size announced). An empty marker file keeps a transfer alive:
 // dropping the job deletes it and closes the session, and the worker ends without a word.
+// The marker belongs to the job, which serves one transfer after another until it is
+// dropped; a dropped job is replaced by a fresh one with a marker of its own.
 // The control's timer runs the stall watchdog, which restarts a transfer that has been
 // quiet for 300 seconds. The engine also keeps the run's progress figures and window.
 
@@ -86,6 +88,7 @@ private:
     void JoinEnded();
 
     std::shared_ptr<DownloadJob> job_;
+    std::string marker_;  // the job's; empty until its first transfer and after a drop
     std::vector<Worker> workers_;  // dropped ones included, until they end
     bool downloading_ = false;
     std::string kindLabel_;

@@ -288,7 +288,7 @@ void RunDriver::Finish() {
 }
 
 void RunDriver::Cancel() {
-    if (engine_ && engine_->Downloading()) engine_->DropDownload();
+    if (engine_) engine_->DropDownload();
     split_.Reset();
     if (engine_) engine_->CloseWindow();
     RemoveProductDirectory();
@@ -309,7 +309,7 @@ void RunDriver::RemoveProductDirectory() {
 }
 
 void RunDriver::CloseScript() {
-    if (engine_ && engine_->Downloading()) engine_->DropDownload();
+    if (engine_) engine_->DropDownload();
     execution_->CloseProgram();
     RemoveProductDirectory();
     execution_->ReturnToBrowser();

@@ -107,7 +107,9 @@ void Play(Platform& platform, loader::VexaLoader& control, PageEvents& events, b
             progress.Break();
             platform.windows.Post(control.Window(), loader::kRunCancel, 0, 0);
         }
-        platform.windows.RunUntil([&] { return finished() || (interrupted && !cancelled); }, 250);
+        // A program's end posts nothing to the control: once it runs, look at it often.
+        std::uint32_t slice = events.done && startOnly ? 5 : 250;
+        platform.windows.RunUntil([&] { return finished() || (interrupted && !cancelled); }, slice);
         if (!events.done && !cancelled) ShowProgress(control.Driver().Progress(), progress);
     }
     progress.Break();

@@ -44,10 +44,16 @@ std::string HashText(const std::string& text) {
     return digits;
 }
 
+// The URL's file name with the hash of the whole URL before its extension, as the system's
+// cache decorates names ("setup[1].exe"): URLs that end in the same name stay apart, and
+// the extension, which callers judge a file by, stays last.
 std::string EntryName(const std::string& url) {
     std::optional<UrlParts> parts = SplitUrl(url);
     std::string name(FileNamePart(parts ? parts->path : std::string()));
-    return name.empty() || name == "." || name == ".." ? "index" : name;
+    if (name.empty() || name == "." || name == "..") name = "index";
+    std::size_t dot = name.rfind('.');
+    if (dot == 0 || dot == std::string::npos) dot = name.size();
+    return name.substr(0, dot) + "[" + HashText(url) + "]" + name.substr(dot);
 }
 
 }  // namespace
@@ -80,15 +86,13 @@ bool CacheEntryWriter::Commit() {
     bool written = Flush();
     written = ::close(fd_) == 0 && written;
     fd_ = -1;
-    std::error_code error;
-    std::filesystem::create_directories(entry_.parent_path(), error);
-    if (!written || error || ::rename(temporary_.c_str(), entry_.c_str()) != 0) return false;
+    if (!written || ::rename(temporary_.c_str(), entry_.c_str()) != 0) return false;
     temporary_.clear();
     return true;
 }
 
 std::filesystem::path UrlCache::EntryPath(const std::string& url) const {
-    return folder_ / HashText(url) / EntryName(url);
+    return folder_ / EntryName(url);
 }
 
 std::optional<std::string> UrlCache::Find(const std::string& url) const {
@@ -98,7 +102,7 @@ std::optional<std::string> UrlCache::Find(const std::string& url) const {
     return entry.string();
 }
 
-// The temporary file's name begins with a dot, so it can never be taken for a URL's folder.
+// The temporary file's name begins with a dot and has no brackets, so it is never an entry.
 std::unique_ptr<CacheEntryWriter> UrlCache::Begin(const std::string& url) const {
     std::error_code error;
     std::filesystem::create_directories(folder_, error);

@@ -2,12 +2,12 @@
 // The Internet cache of the POSIX prefix: one folder that keeps, for each URL, the complete
 // body last fetched from it.
 //
-// Layout: a folder per URL, named by a 64-bit hash of the URL text, holds the body under the
-// file name of the URL's path ("http://host/dl/setup.cab?v=2" -> "<cache>/9c0e47a1d3b25f68/
-// setup.cab"; a path ending in "/" gives "index"). The entry keeps the URL's name because its
-// callers go by the name, as with the system's own cache: trust is judged by the extension
-// and a program is started under its name. The hash folder keeps URLs that end in the same
-// name apart.
+// Layout: flat, one file per URL, named after the file name of the URL's path with a 64-bit
+// hash of the URL text before the extension ("http://host/dl/setup.cab?v=2" -> "<cache>/
+// setup[9c0e47a1d3b25f68].cab"; a path ending in "/" gives "index[...]"). The entry keeps
+// the URL's name and extension because its callers go by them, as with the system's own
+// cache: trust is judged by the extension. The hash keeps URLs that end in the same name
+// apart. One folder for all, since a folder per entry doubles the inodes a download makes.
 //
 // A body is written to a temporary file in the cache folder itself and renamed into its entry
 // when complete, so an entry is always a whole body and replacing one is atomic.
