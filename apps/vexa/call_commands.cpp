@@ -6,7 +6,9 @@
 
 #include "apps/vexa/cabinet_host.hpp"
 #include "apps/vexa/commands.hpp"
+#include "apps/vexa/console_site.hpp"
 #include "cabinet/cab_dispatch.hpp"
+#include "loader/loader_dispatch.hpp"
 
 namespace vexa::cli {
 namespace {
@@ -41,16 +43,45 @@ private:
     CabinetHost host_;
 };
 
+// A run that a call starts is played until it has ended or its program has started; the
+// control closes the script as it goes with the call.
+class CalledLoaderControl final : public CalledControl {
+public:
+    CalledLoaderControl(Platform& platform, EventSink& events) : platform_(platform), control_(platform, site_, events) {}
+
+    std::vector<const MethodInfo*> Methods() const override {
+        std::vector<const MethodInfo*> methods;
+        for (const auto& method : loader::VexaLoaderDispatch().Methods()) methods.push_back(&method);
+        return methods;
+    }
+    const std::vector<EventEntry>& Events() const override { return loader::VexaLoaderDispatch().Events(); }
+    InvokeResult Invoke(const MethodInfo& method, const std::vector<Value>& arguments) override {
+        return vexa::Invoke(control_, static_cast<const MethodEntry<loader::VexaLoader>&>(method), arguments);
+    }
+    void RunUntilJobsEnd() override {
+        auto ended = [this] { return !control_.IsScriptRunning() || !control_.GetProductDirectory().empty(); };
+        while (!ended()) platform_.windows.RunUntil(ended, 250);
+    }
+
+private:
+    Platform& platform_;
+    ConsoleSite site_;
+    loader::VexaLoader control_;
+};
+
+template <typename Control>
+std::unique_ptr<CalledControl> Create(Platform& platform, EventSink& events) {
+    return std::make_unique<Control>(platform, events);
+}
+
 struct ControlClass {
     std::string_view progId;
     std::unique_ptr<CalledControl> (*create)(Platform&, EventSink&);
 };
 
 const ControlClass kControls[] = {
-    {kVexaCBProgId,
-     [](Platform& platform, EventSink& events) -> std::unique_ptr<CalledControl> {
-         return std::make_unique<CalledCabinetControl>(platform, events);
-     }},
+    {kVexaCBProgId, Create<CalledCabinetControl>},
+    {loader::kVexaLoaderProgId, Create<CalledLoaderControl>},
 };
 
 const ControlClass* FindControl(std::string_view progId) {
@@ -153,7 +184,9 @@ void AddCallCommand(CLI::App& app, Context& context) {
     };
     auto args = std::make_shared<CallArguments>();
     CLI::App* call = app.add_subcommand("call", "Call a dispatch method of a control and print its result and events");
-    call->add_option("PROGID", args->progId, "The control's ProgID, such as VEXACB.VexaCBCtrl.1")->required();
+    call->add_option("PROGID", args->progId,
+                     "The control's ProgID: VEXACB.VexaCBCtrl.1 (cabinets) or VEXALOAD.VexaLoaderCtrl.1 (the loader)")
+        ->required();
     call->add_flag("--list", args->list, "List the control's methods and events");
     call->footer(
         "Usage: vexa call PROGID METHOD ARGS...\n"

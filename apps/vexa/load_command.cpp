@@ -8,6 +8,7 @@
 #include <regex>
 
 #include "apps/vexa/commands.hpp"
+#include "apps/vexa/console_site.hpp"
 #include "apps/vexa/fetch_window.hpp"
 #include "common/text.hpp"
 #include "loader/loader_dispatch.hpp"
@@ -25,16 +26,6 @@ struct LoadArguments {
 };
 
 std::atomic<bool> interrupted{false};
-
-// A console holds no window that a program could be embedded into.
-class ConsoleSite final : public loader::ControlSite {
-public:
-    WindowHandle EmbeddingParent() override { return 0; }
-    Rect ControlRect() override { return {}; }
-    WindowHandle BrowserWindow() override { return 0; }
-    bool HasBorder() override { return false; }
-    void Repaint() override {}
-};
 
 // What the page learns of the control: its events, printed one per line.
 class PageEvents final : public EventSink {

@@ -153,5 +153,21 @@ TEST_F(LoadTest, LibraryInUseEndsWithTheRebootQuestionAndNoProgram) {
     EXPECT_NE(pending.Output().find("Shared.dll"), std::string::npos) << pending.Output();
 }
 
+// The loader reached through `vexa call`, one method at a time: a RunScript call plays
+// the run until it has ended.
+TEST_F(LoadTest, VexaCallReachesTheLoaderControl) {
+    ServedRelease release;
+    ASSERT_TRUE(release.Served());
+    auto call = [](const std::vector<std::string>& arguments) {
+        std::vector<std::string> command{VEXA_PROGRAM, "call", "VEXALOAD.VexaLoaderCtrl.1"};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        test::ChildProcess process(command, {}, "/dev/null");
+        process.Finish();
+        return process.Output();
+    };
+    EXPECT_EQ(call({"Test1"}), "true\n");
+    EXPECT_EQ(call({"RunScript", release.Url("/status/404/Script.Cab")}), "true\nScriptError(0, \"\")\n");
+}
+
 }  // namespace
 }  // namespace vexa::testing
