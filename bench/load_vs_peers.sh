@@ -2,7 +2,8 @@
 # Times `vexa load` on a release of 200 program cabinets (about 100 MB, served on loopback)
 # against the peer tools doing the same work: cold (an empty prefix: everything fetched and
 # expanded) against curl fetching the 200 cabinets in one call and cabextract expanding
-# them, and warm (the same prefix again: everything cached) against cabextract alone.
+# them, and warm (the same prefix again: everything cached) against cabextract alone. Our runs
+# and the peers' take turns, so that both meet the file system in the same state.
 # Usage: bench/load_vs_peers.sh BUILD_DIR [CABINETS]
 set -euo pipefail
 
@@ -52,24 +53,14 @@ fetch_and_expand() {
     (cd "$work/fetched" && curl -sf --remote-name-all "${urls[@]}")
     cabextract -q -d "$work/expanded" "$work"/fetched/*.cab
 }
-peer_cold=$(median_seconds "fresh fetched; fresh expanded" fetch_and_expand)
-peer_warm=$(median_seconds "fresh expanded" cabextract -q -d "$work/expanded" "$work"/fetched/*.cab)
-
-if ! "$vexa" --help | grep -q '^  load '; then
-    awk -v cabs="$cabinets" -v bytes="$bytes" -v pc="$peer_cold" -v pw="$peer_warm" 'BEGIN {
-        printf "release: %d program cabinets, %.1f MB; curl + cabextract %.2f s, cabextract %.2f s\n", cabs, bytes / 1e6, pc, pw
-    }'
-    echo "$0: vexa load is not built yet, so it cannot be timed" >&2
-    exit 1
-fi
-
+"$vexa" --help | grep -q '^  load ' || { echo "$0: this vexa has no load command" >&2; exit 1; }
 export VEXA_PREFIX=$work/prefix
 load() { "$vexa" load "$page" --trust yes; }
 # One load first, checked: a run that fails early would time nothing.
 load >"$work/events" 2>"$work/progress" || { cat "$work/progress" >&2; echo "$0: vexa load failed" >&2; exit 1; }
 grep -qx 'ScriptDone()' "$work/events" || { echo "$0: vexa load did not end with ScriptDone" >&2; exit 1; }
-ours_cold=$(median_seconds 'rm -rf "$VEXA_PREFIX"' load)
-ours_warm=$(median_seconds "" load)
+read -r peer_cold ours_cold < <(median_pair "fresh fetched; fresh expanded" fetch_and_expand 'rm -rf "$VEXA_PREFIX"' load)
+read -r peer_warm ours_warm < <(median_pair "fresh expanded" 'cabextract -q -d "$work/expanded" "$work"/fetched/*.cab' "" load)
 
 awk -v cabs="$cabinets" -v bytes="$bytes" -v oc="$ours_cold" -v pc="$peer_cold" -v ow="$ours_warm" \
     -v pw="$peer_warm" -v runs="$runs" 'BEGIN {
