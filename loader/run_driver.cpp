@@ -67,8 +67,11 @@ RunDriver::RunDriver(Platform& platform, ControlSite& site, RunEvents& events, W
 // The program goes before the directory it runs from.
 RunDriver::~RunDriver() { CloseScript(); }
 
+// A cabinet fetched ahead may still be on its way.
 void RunDriver::Fail(const std::string& text) {
     running_ = false;
+    if (engine_ && engine_->Downloading()) engine_->DropDownload();
+    ForgetFetchedAhead();
     platform_.ui.ShowMessage(text, "Error");
     if (engine_) engine_->CloseWindow();
     events_.ScriptError();
@@ -91,6 +94,7 @@ bool RunDriver::RunScript(const std::string& scriptName, const std::string& defa
     programStarted_ = false;
     installation_.BeginRun();
     split_.Reset();
+    ForgetFetchedAhead();
     currentInstall_.reset();
     if (!engine_)
         engine_ = std::make_unique<DownloadEngine>(
@@ -139,6 +143,10 @@ void RunDriver::OnDownloadDone() {
     }
     split_.Reset();
     if (kind == kScriptFileLabel) return ScriptArrived(file);
+    if (aheadLine_ > currentLine_) {
+        aheadFile_ = file;
+        return;
+    }
     if (currentInstall_) FileArrived(file);
 }
 
@@ -223,6 +231,7 @@ void RunDriver::Advance() {
 
 void RunDriver::StartLine(const InstallLine& line) {
     currentInstall_ = line;
+    if (aheadLine_ == currentLine_) return TakeFetchedAhead();
     if (line.kind != InstallKind::Program) {
         if (installation_.MustFetch(line)) return Fetch(line);
         return Post(kRunNext);
@@ -230,7 +239,40 @@ void RunDriver::StartLine(const InstallLine& line) {
     std::string kept = installation_.FindCachedProgram(line.cabinet, line.cabinetSize, line.signature);
     if (kept.empty()) return Fetch(line);
     platform_.files.SetFileTime(kept, platform_.clock.LocalNow(), false);
-    LineDone(installation_.ExpandProgram(line, kept, productDirectory_));
+    LineDone(ExpandProgram(kept));
+}
+
+void RunDriver::TakeFetchedAhead() {
+    aheadLine_ = -1;
+    if (!aheadFile_) return;
+    std::string file = std::move(*aheadFile_);
+    aheadFile_.reset();
+    FileArrived(file);
+}
+
+std::string RunDriver::ExpandProgram(const std::string& cabinet) {
+    FetchAhead();
+    return installation_.ExpandProgram(*currentInstall_, cabinet, productDirectory_);
+}
+
+// The network and the disk work at the same time: the next line's cabinet comes while
+// this one is expanded. Only a whole program cabinet that must be fetched goes ahead;
+// any other line waits for its turn, since what it needs may depend on the lines before.
+void RunDriver::FetchAhead() {
+    if (engine_->Downloading()) return;
+    for (auto i = static_cast<std::size_t>(currentLine_) + 1; i < lines_.size(); ++i) {
+        auto line = ReadInstallLine(lines_, i);
+        if (!line) continue;
+        if (line->kind == InstallKind::Program && line->pieces < 2 && installation_.MustFetch(*line) &&
+            engine_->StartDownload(line->cabinet, KindLabel(line->kind)))
+            aheadLine_ = static_cast<std::ptrdiff_t>(i);
+        return;
+    }
+}
+
+void RunDriver::ForgetFetchedAhead() {
+    aheadLine_ = -1;
+    aheadFile_.reset();
 }
 
 void RunDriver::Fetch(const InstallLine& line) {
@@ -255,7 +297,7 @@ void RunDriver::FileArrived(const std::string& file) {
         error = installation_.InstallComponent(line, file);
     } else {
         error = installation_.AcceptProgram(line, file);
-        if (error.empty()) error = installation_.ExpandProgram(line, file, productDirectory_);
+        if (error.empty()) error = ExpandProgram(file);
     }
     RemoveArrivedDirectory(file);
     LineDone(error);
@@ -289,6 +331,7 @@ void RunDriver::Finish() {
 
 void RunDriver::Cancel() {
     if (engine_) engine_->DropDownload();
+    ForgetFetchedAhead();
     split_.Reset();
     if (engine_) engine_->CloseWindow();
     RemoveProductDirectory();
@@ -310,6 +353,7 @@ void RunDriver::RemoveProductDirectory() {
 
 void RunDriver::CloseScript() {
     if (engine_) engine_->DropDownload();
+    ForgetFetchedAhead();
     execution_->CloseProgram();
     RemoveProductDirectory();
     execution_->ReturnToBrowser();

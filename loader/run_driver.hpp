@@ -86,6 +86,12 @@ private:
     void Fetch(const InstallLine& line);
     void Download(const std::string& url, const std::string& kindLabel);
     void FileArrived(const std::string& file);
+    // Expands the current line's program cabinet, with the next line's cabinet on its way.
+    std::string ExpandProgram(const std::string& cabinet);
+    void FetchAhead();
+    // The current line's cabinet was fetched ahead: it is here, or it is still coming.
+    void TakeFetchedAhead();
+    void ForgetFetchedAhead();
     // Ends a line's handling: the next line, or the failure.
     void LineDone(const std::string& error);
     // Removes the work directory that an arrived file was joined in; others stay.
@@ -118,6 +124,10 @@ private:
     bool programStarted_ = false;
     std::optional<InstallLine> currentInstall_;
     SplitDownload split_;
+    // The line whose cabinet is fetched ahead (-1 for none), and the file when it arrived
+    // before the line's turn came.
+    std::ptrdiff_t aheadLine_ = -1;
+    std::optional<std::string> aheadFile_;
 };
 
 }  // namespace vexa::loader

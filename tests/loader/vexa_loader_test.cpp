@@ -85,6 +85,22 @@ TEST_F(VexaLoaderTest, FirstVisitFetchesChecksExpandsAndStartsTheProgram) {
     EXPECT_EQ(control->GetProductDirectory(), "");
 }
 
+// Each cabinet comes while the one before it is expanded, and is expanded in its turn.
+TEST_F(VexaLoaderTest, CabinetsFetchedAheadAreExpandedInTheirTurn) {
+    const std::string dataCab = vexa::test::CabinetOf({{"Data.txt", "data"}});
+    std::string programSignature = m_.Serve("Hello.cab", kProgramCab);
+    std::string dataSignature = m_.Serve("Data.cab", dataCab);
+    m_.ServeScript(ProgramLine("Hello.cab", programSignature) + "Set Note = \"between\"\r\n" +
+                   ProgramLine("Data.cab", dataSignature, 0, "\\more", dataCab.size()) + kExecute);
+    auto control = NewControl();
+    ASSERT_TRUE(Visit(*control));
+    EXPECT_EQ(m_.events.lines, std::vector<std::string>{"ScriptDone"});
+    EXPECT_EQ(m_.Fetches("Hello.cab") + m_.Fetches("Data.cab"), 2u);
+    const fs::path product = control->GetProductDirectory();
+    EXPECT_EQ(ReadFile(product / "Hello.exe"), kProgramBytes);
+    EXPECT_EQ(ReadFile(product / "more" / "Data.txt"), "data");
+}
+
 TEST_F(VexaLoaderTest, SecondVisitUsesTheKeptCabinetWithoutTrustOrDownload) {
     ServeProgram();
     ASSERT_TRUE(Visit(*NewControl()));
@@ -145,6 +161,13 @@ const FailureCase kFailures[] = {
          "Hello.cab\r\nTo re-download the file, make sure you are connected to the Internet and then refresh this page."},
     {"missing_cabinet", [](auto& m) { m.ServeScript(ProgramLine("Gone.cab", kBadSignature) + kExecute); },
      "Download Error! Make sure you are connected to the Internet. Cannot download file: " + kPage + "Gone.cab"},
+    // The second cabinet is fetched while the first is expanded.
+    {"missing_next_cabinet",
+     [](auto& m) {
+         std::string signature = m.Serve("Hello.cab", kProgramCab);
+         m.ServeScript(ProgramLine("Hello.cab", signature) + ProgramLine("Gone.cab", kBadSignature) + kExecute);
+     },
+     "Download Error! Make sure you are connected to the Internet. Cannot download file: " + kPage + "Gone.cab"},
     {"trust_refused",
      [](auto& m) {
          m.ServeScript(kExecute);
@@ -167,6 +190,13 @@ const FailureCase kFailures[] = {
      [](auto& m) {
          std::string signature = m.Serve("Hello.cab", kProgramCab);
          m.ServeScript(ProgramLine("Hello.cab", signature, 0, "\\a..b") + kExecute);
+     },
+     "Invalid sub-directory specified in script. Sub-directory: a..b\\"},
+    {"sub_directory_with_the_next_cabinet_on_its_way",
+     [](auto& m) {
+         std::string signature = m.Serve("Hello.cab", kProgramCab);
+         m.ServeScript(ProgramLine("Hello.cab", signature, 0, "\\a..b") + ProgramLine("Hello.cab", signature) +
+                       kExecute);
      },
      "Invalid sub-directory specified in script. Sub-directory: a..b\\"},
     {"program_start",
