@@ -1,0 +1,67 @@
+#include "platform/win32/com/control_window.hpp"
+
+namespace vexa::com {
+namespace {
+
+constexpr const char* kClassName = "VexaControlWindow";
+
+HMODULE ThisModule() {
+    HMODULE module = nullptr;
+    ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCSTR>(&ThisModule), &module);
+    return module;
+}
+
+}  // namespace
+
+ControlWindow::ControlWindow(HWND parent, const RECT& place, std::string caption, std::function<void()> clicked)
+    : caption_(std::move(caption)), clicked_(std::move(clicked)) {
+    HMODULE module = ThisModule();
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    if (!::GetClassInfoExA(module, kClassName, &windowClass)) {
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = module;
+        windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        windowClass.lpszClassName = kClassName;
+        ::RegisterClassExA(&windowClass);
+    }
+    window_ = ::CreateWindowExA(0, kClassName, caption_.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, place.left,
+                                place.top, place.right - place.left, place.bottom - place.top, parent, nullptr, module,
+                                this);
+}
+
+ControlWindow::~ControlWindow() {
+    if (window_) ::DestroyWindow(window_);
+}
+
+void ControlWindow::Move(const RECT& place) {
+    ::MoveWindow(window_, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
+}
+
+LRESULT CALLBACK ControlWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE)
+        ::SetWindowLongPtrA(window, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    auto* self = reinterpret_cast<ControlWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self && message == WM_PAINT) {
+        self->Paint();
+        return 0;
+    }
+    if (self && message == WM_LBUTTONUP && self->clicked_) self->clicked_();
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+void ControlWindow::Paint() {
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(window_, &paint);
+    RECT area;
+    ::GetClientRect(window_, &area);
+    ::FillRect(dc, &area, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    ::DrawEdge(dc, &area, EDGE_SUNKEN, BF_RECT);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::DrawTextA(dc, caption_.c_str(), -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    ::EndPaint(window_, &paint);
+}
+
+}  // namespace vexa::com
