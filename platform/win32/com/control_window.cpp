@@ -31,8 +31,11 @@ ControlWindow::ControlWindow(HWND parent, const RECT& place, std::string caption
                                 this);
 }
 
+// A library must not leave a class behind that names its code once it is unloaded; while
+// other windows of the class live, unregistering fails and the class stays.
 ControlWindow::~ControlWindow() {
     if (window_) ::DestroyWindow(window_);
+    ::UnregisterClassA(kClassName, ThisModule());
 }
 
 void ControlWindow::Move(const RECT& place) {

@@ -210,7 +210,6 @@ public:
     }
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE InPlaceDeactivate() override {
-        if (!window_) return S_OK;
         window_.reset();
         if (inPlaceSite_) {
             inPlaceSite_->OnInPlaceDeactivate();
@@ -313,7 +312,9 @@ private:
         inPlaceSite_ = inPlace;
         RECT area = place ? *place : RECT{0, 0, 41, 39};
         window_ = std::make_unique<ControlWindow>(parent, area, Class::kCaption, [this] { RaiseClick(); });
-        return window_->Handle() ? S_OK : E_FAIL;
+        if (window_->Handle()) return S_OK;
+        InPlaceDeactivate();
+        return E_FAIL;
     }
 
     void RaiseClick() {

@@ -99,6 +99,10 @@ TEST_F(InPlace, ActivatingMakesAChildWindowOfThePageThatFollowsItsRectangle) {
     EXPECT_EQ(inPlace->InPlaceDeactivate(), S_OK);
     EXPECT_FALSE(site.active);
     EXPECT_FALSE(::IsWindow(window));
+    ASSERT_EQ(object->DoVerb(OLEIVERB_SHOW, nullptr, nullptr, 0, page, &place), S_OK) << "again, on the held site";
+    EXPECT_TRUE(site.active);
+    EXPECT_EQ(object->Close(OLECLOSE_NOSAVE), S_OK);
+    EXPECT_FALSE(site.active);
     EXPECT_EQ(object->SetClientSite(nullptr), S_OK);
     ::DestroyWindow(page);
 }
