@@ -55,15 +55,21 @@ LRESULT CALLBACK ControlWindow::Procedure(HWND window, UINT message, WPARAM wPar
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
+void PaintControl(HDC dc, const RECT& area, const std::string& caption) {
+    RECT inside = area;
+    ::FillRect(dc, &inside, ::GetSysColorBrush(COLOR_BTNFACE));
+    ::DrawEdge(dc, &inside, EDGE_SUNKEN, BF_RECT);
+    int mode = ::SetBkMode(dc, TRANSPARENT);
+    ::DrawTextA(dc, caption.c_str(), -1, &inside, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    ::SetBkMode(dc, mode);
+}
+
 void ControlWindow::Paint() {
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(window_, &paint);
     RECT area;
     ::GetClientRect(window_, &area);
-    ::FillRect(dc, &area, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-    ::DrawEdge(dc, &area, EDGE_SUNKEN, BF_RECT);
-    ::SetBkMode(dc, TRANSPARENT);
-    ::DrawTextA(dc, caption_.c_str(), -1, &area, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    PaintControl(dc, area, caption_);
     ::EndPaint(window_, &paint);
 }
 

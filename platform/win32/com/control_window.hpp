@@ -9,6 +9,9 @@
 
 namespace vexa::com {
 
+// The control's picture: a sunken frame on the button face with the caption centred.
+void PaintControl(HDC dc, const RECT& area, const std::string& caption);
+
 class ControlWindow {
 public:
     ControlWindow(HWND parent, const RECT& place, std::string caption, std::function<void()> clicked);

@@ -42,6 +42,7 @@ class OleControl final : public IDispatch,
                          public IOleInPlaceObject,
                          public IOleControl,
                          public ISpecifyPropertyPages,
+                         public IViewObject2,
                          public ControlPlace {
 public:
     static HRESULT Create(REFIID iid, void** object) {
@@ -248,6 +249,29 @@ public:
         return S_OK;
     }
 
+    // IViewObject, IViewObject2: the window's picture, for hosts that draw it themselves.
+    HRESULT STDMETHODCALLTYPE Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC dc, LPCRECTL bounds, LPCRECTL,
+                                   BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) override {
+        if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+        if (!dc || !bounds) return E_INVALIDARG;
+        PaintControl(dc, RECT{bounds->left, bounds->top, bounds->right, bounds->bottom}, Class::kCaption);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE** colors) override {
+        if (colors) *colors = nullptr;
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE Freeze(DWORD, LONG, void*, DWORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Unfreeze(DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetAdvise(DWORD, DWORD, IAdviseSink*) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE GetAdvise(DWORD*, DWORD*, IAdviseSink** sink) override {
+        if (sink) *sink = nullptr;
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, SIZEL* size) override {
+        return GetExtent(aspect, size);
+    }
+
     // ControlPlace
     HWND Window() const override { return window_ ? window_->Handle() : nullptr; }
 
@@ -274,6 +298,7 @@ private:
         if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject) return static_cast<IOleInPlaceObject*>(this);
         if (iid == IID_IOleControl) return static_cast<IOleControl*>(this);
         if (iid == IID_ISpecifyPropertyPages) return static_cast<ISpecifyPropertyPages*>(this);
+        if (iid == IID_IViewObject || iid == IID_IViewObject2) return static_cast<IViewObject2*>(this);
         return nullptr;
     }
 

@@ -107,5 +107,28 @@ TEST_F(InPlace, ActivatingMakesAChildWindowOfThePageThatFollowsItsRectangle) {
     ::DestroyWindow(page);
 }
 
+TEST_F(InPlace, HostsThatDrawTheControlGetItsPicture) {
+    ComPtr<IDispatch> control = CreateLoader();
+    ComPtr<IViewObject2> view;
+    ASSERT_EQ(control.As(&view), S_OK);
+    SIZEL extent{};
+    EXPECT_EQ(view->GetExtent(DVASPECT_CONTENT, -1, nullptr, &extent), S_OK);
+    EXPECT_EQ(extent.cx, 1085) << "the page's _ExtentX";
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), 41, 39, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);  // a memory DC's own bitmap is monochrome
+    HGDIOBJ previous = ::SelectObject(dc, bitmap);
+    ::PatBlt(dc, 0, 0, 41, 39, WHITENESS);
+    RECTL bounds{0, 0, 41, 39};
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0), S_OK);
+    EXPECT_EQ(::GetPixel(dc, 3, 3), ::GetSysColor(COLOR_BTNFACE)) << "inside the frame";
+    EXPECT_NE(::GetPixel(dc, 0, 0), ::GetSysColor(COLOR_BTNFACE)) << "the frame";
+    ::SelectObject(dc, previous);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+}
+
 }  // namespace
 }  // namespace vexa::test
