@@ -23,7 +23,7 @@ constexpr HRESULT kClassError = static_cast<HRESULT>(0x80040201);
 vexa::com::ControlClass Registration() {
     return {{vexa::com::GuidText(CLSID_VexaLoader), "VexaLoader Control", std::string(vexa::loader::kVexaLoaderProgId)},
             vexa::com::GuidText(LIBID_VEXALOADLib),
-            "2.3",
+            std::to_string(VexaLoaderClass::kVersion.major) + "." + std::to_string(VexaLoaderClass::kVersion.minor),
             std::to_string(VexaLoaderClass::kMiscStatus)};
 }
 
