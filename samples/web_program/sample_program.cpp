@@ -9,7 +9,7 @@
 #include <iostream>
 #include <string>
 
-#include "platform/native.hpp"
+#include "platform/native_windows.hpp"
 
 namespace {
 
@@ -52,9 +52,9 @@ int main(int argc, char** argv) {
     if (!NoteVisit(argc, argv)) return Fail("cannot write visited.txt in the working directory");
     vexa::WindowHandle control = ControlWindow();
     if (control == 0) return Fail("no window handle in ~OcxHWnd.txt: not started by the loader?");
-    vexa::NativePlatform platform;
+    vexa::NativeWindows windows;
     std::string address = argc > 1 ? argv[1] : kAddressWithoutArguments;
-    if (!SendCustomEvent(platform.Get().windows, control, address))
+    if (!SendCustomEvent(windows.Get(), control, address))
         return Fail(std::string("the page did not take the event \"") + kEventName + "\"");
     return 0;
 }
