@@ -1,6 +1,9 @@
 #include "loader/installation.hpp"
 
 #include <filesystem>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "cabcodec/expand_into.hpp"
 #include "common/file_name.hpp"
@@ -76,16 +79,55 @@ std::string Installation::NeedComponent(const InstallLine& line, const std::stri
                                              : NeedControl(line.classId, version, line.fileName);
 }
 
-std::string Installation::FindCachedProgram(const std::string&, std::int64_t size, const std::string& signature) {
+std::string Installation::KeptEntry(std::int64_t size, const std::string& signature) {
     std::string folder = cache_.GetDownloadedProgramsFolder();
     if (folder.empty()) return {};
     std::string entry = folder + LongSigToShortSig(signature) + ".CAB";
     std::error_code error;
     auto bytes = fs::file_size(entry, error);
     if (error || size < 0 || bytes != static_cast<std::uintmax_t>(size)) return {};
+    return entry;
+}
+
+std::string Installation::FindCachedProgram(const std::string&, std::int64_t size, const std::string& signature) {
+    std::string entry = KeptEntry(size, signature);
+    if (entry.empty()) return {};
     auto [known, added] = verifiedEntries_.try_emplace(entry + "|" + signature, false);
     if (added) known->second = VerifyFile(ports_.files, entry, signature);
     return known->second ? entry : std::string();
+}
+
+// A second visit checks every kept cabinet before anything else, and each check is short:
+// two threads take turns through the list, so that a second core does not stand idle.
+void Installation::CheckKeptPrograms(const ScriptLines& lines) {
+    struct Check {
+        std::string entry;
+        std::string signature;
+        bool matches = false;
+    };
+    std::vector<Check> checks;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        auto line = ReadInstallLine(lines, i);
+        if (!line || line->kind != InstallKind::Program) continue;
+        std::string entry = KeptEntry(line->cabinetSize, line->signature);
+        if (!entry.empty() && !verifiedEntries_.contains(entry + "|" + line->signature))
+            checks.push_back({entry, line->signature});
+    }
+    auto checkEveryOther = [&](std::size_t first) {
+        for (std::size_t i = first; i < checks.size(); i += 2)
+            checks[i].matches = VerifyFile(ports_.files, checks[i].entry, checks[i].signature);
+    };
+    std::thread second;
+    try {
+        if (checks.size() >= 2) second = std::thread(checkEveryOther, 1);
+    } catch (const std::system_error&) {
+    }
+    checkEveryOther(0);
+    if (second.joinable())
+        second.join();
+    else
+        checkEveryOther(1);
+    for (const Check& check : checks) verifiedEntries_[check.entry + "|" + check.signature] = check.matches;
 }
 
 bool Installation::MustFetch(const InstallLine& line) {
@@ -94,6 +136,7 @@ bool Installation::MustFetch(const InstallLine& line) {
 }
 
 std::string Installation::CheckDiskSpace(const ScriptLines& lines) {
+    CheckKeptPrograms(lines);
     const std::string temp = cache_.GetTempFolder();
     const std::string system = ports_.shell.FolderPath(SpecialFolder::System);
     std::int64_t tempNeed = 0, systemNeed = 0;

@@ -60,6 +60,10 @@ public:
 
 private:
     enum class Placement { Failed, Copied, Deferred };
+    // The kept copy of a program cabinet when one of this size is there, not yet checked.
+    std::string KeptEntry(std::int64_t size, const std::string& signature);
+    // Checks the kept copies of all the script's program cabinets at once.
+    void CheckKeptPrograms(const ScriptLines& lines);
     Placement Place(const std::string& source, const std::string& target);
     // Installs `file` (the library or control itself) to the target its own version asks for.
     std::string InstallComponentFile(const InstallLine& line, const std::string& file, bool expanded);

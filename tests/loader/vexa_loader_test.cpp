@@ -86,7 +86,7 @@ TEST_F(VexaLoaderTest, FirstVisitFetchesChecksExpandsAndStartsTheProgram) {
 }
 
 // Each cabinet comes while the one before it is expanded, and is expanded in its turn.
-TEST_F(VexaLoaderTest, CabinetsFetchedAheadAreExpandedInTheirTurn) {
+TEST_F(VexaLoaderTest, CabinetsAreFetchedAheadAndTheirKeptCopiesCheckedTogether) {
     const std::string dataCab = vexa::test::CabinetOf({{"Data.txt", "data"}});
     std::string programSignature = m_.Serve("Hello.cab", kProgramCab);
     std::string dataSignature = m_.Serve("Data.cab", dataCab);
@@ -99,6 +99,19 @@ TEST_F(VexaLoaderTest, CabinetsFetchedAheadAreExpandedInTheirTurn) {
     const fs::path product = control->GetProductDirectory();
     EXPECT_EQ(ReadFile(product / "Hello.exe"), kProgramBytes);
     EXPECT_EQ(ReadFile(product / "more" / "Data.txt"), "data");
+
+    // The kept copies are checked together on the next visit: a spoilt one is fetched again.
+    const fs::path kept = fs::path(m_.WindowsDirectory()) / "Temporary VexaWeb Files" / "Downloaded Programs";
+    for (const auto& entry : fs::directory_iterator(kept)) {
+        if (fs::file_size(entry.path()) != dataCab.size()) continue;
+        fs::remove(entry.path());
+        std::ofstream(entry.path(), std::ios::binary) << std::string(dataCab.size(), 'x');
+    }
+    auto again = NewControl();
+    ASSERT_TRUE(Visit(*again));
+    EXPECT_EQ(m_.Fetches("Hello.cab"), 1u);
+    EXPECT_EQ(m_.Fetches("Data.cab"), 2u);
+    EXPECT_EQ(ReadFile(fs::path(again->GetProductDirectory()) / "more" / "Data.txt"), "data");
 }
 
 TEST_F(VexaLoaderTest, SecondVisitUsesTheKeptCabinetWithoutTrustOrDownload) {
