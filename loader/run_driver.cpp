@@ -239,7 +239,8 @@ void RunDriver::StartLine(const InstallLine& line) {
     std::string kept = installation_.FindCachedProgram(line.cabinet, line.cabinetSize, line.signature);
     if (kept.empty()) return Fetch(line);
     platform_.files.SetFileTime(kept, platform_.clock.LocalNow(), false);
-    LineDone(ExpandProgram(kept));
+    FetchAhead();
+    LineDone(installation_.ExpandProgram(line, kept, productDirectory_));
 }
 
 void RunDriver::TakeFetchedAhead() {
@@ -250,21 +251,17 @@ void RunDriver::TakeFetchedAhead() {
     FileArrived(file);
 }
 
-std::string RunDriver::ExpandProgram(const std::string& cabinet) {
-    FetchAhead();
-    return installation_.ExpandProgram(*currentInstall_, cabinet, productDirectory_);
-}
-
 // The network and the disk work at the same time: the next line's cabinet comes while
-// this one is expanded. Only a whole program cabinet that must be fetched goes ahead;
-// any other line waits for its turn, since what it needs may depend on the lines before.
+// this one is checked and expanded. Only a whole program cabinet that must be fetched goes
+// ahead, and not one with the current cabinet's content, which is about to be kept; any
+// other line waits for its turn, since what it needs may depend on the lines before.
 void RunDriver::FetchAhead() {
     if (engine_->Downloading()) return;
     for (auto i = static_cast<std::size_t>(currentLine_) + 1; i < lines_.size(); ++i) {
         auto line = ReadInstallLine(lines_, i);
         if (!line) continue;
-        if (line->kind == InstallKind::Program && line->pieces < 2 && installation_.MustFetch(*line) &&
-            engine_->StartDownload(line->cabinet, KindLabel(line->kind)))
+        if (line->kind == InstallKind::Program && line->pieces < 2 && line->signature != currentInstall_->signature &&
+            installation_.MustFetch(*line) && engine_->StartDownload(line->cabinet, KindLabel(line->kind)))
             aheadLine_ = static_cast<std::ptrdiff_t>(i);
         return;
     }
@@ -296,8 +293,9 @@ void RunDriver::FileArrived(const std::string& file) {
     if (line.kind != InstallKind::Program) {
         error = installation_.InstallComponent(line, file);
     } else {
+        FetchAhead();
         error = installation_.AcceptProgram(line, file);
-        if (error.empty()) error = ExpandProgram(file);
+        if (error.empty()) error = installation_.ExpandProgram(line, file, productDirectory_);
     }
     RemoveArrivedDirectory(file);
     LineDone(error);

@@ -86,8 +86,7 @@ private:
     void Fetch(const InstallLine& line);
     void Download(const std::string& url, const std::string& kindLabel);
     void FileArrived(const std::string& file);
-    // Expands the current line's program cabinet, with the next line's cabinet on its way.
-    std::string ExpandProgram(const std::string& cabinet);
+    // Starts the next line's cabinet while the current program line is handled.
     void FetchAhead();
     // The current line's cabinet was fetched ahead: it is here, or it is still coming.
     void TakeFetchedAhead();
