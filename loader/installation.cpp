@@ -79,6 +79,10 @@ std::string Installation::NeedComponent(const InstallLine& line, const std::stri
                                              : NeedControl(line.classId, version, line.fileName);
 }
 
+std::string Installation::KeptKey(std::int64_t size, const std::string& signature) {
+    return std::to_string(size) + "|" + signature;
+}
+
 std::string Installation::KeptEntry(std::int64_t size, const std::string& signature) {
     std::string folder = cache_.GetDownloadedProgramsFolder();
     if (folder.empty()) return {};
@@ -90,17 +94,18 @@ std::string Installation::KeptEntry(std::int64_t size, const std::string& signat
 }
 
 std::string Installation::FindCachedProgram(const std::string&, std::int64_t size, const std::string& signature) {
+    std::string key = KeptKey(size, signature);
+    if (auto known = keptPrograms_.find(key); known != keptPrograms_.end()) return known->second;
     std::string entry = KeptEntry(size, signature);
-    if (entry.empty()) return {};
-    auto [known, added] = verifiedEntries_.try_emplace(entry + "|" + signature, false);
-    if (added) known->second = VerifyFile(ports_.files, entry, signature);
-    return known->second ? entry : std::string();
+    if (entry.empty()) return {};  // it may yet be kept during the run
+    return keptPrograms_[key] = VerifyFile(ports_.files, entry, signature) ? entry : "";
 }
 
 // A second visit checks every kept cabinet before anything else, and each check is short:
 // two threads take turns through the list, so that a second core does not stand idle.
 void Installation::CheckKeptPrograms(const ScriptLines& lines) {
     struct Check {
+        std::string key;
         std::string entry;
         std::string signature;
         bool matches = false;
@@ -109,9 +114,10 @@ void Installation::CheckKeptPrograms(const ScriptLines& lines) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         auto line = ReadInstallLine(lines, i);
         if (!line || line->kind != InstallKind::Program) continue;
+        std::string key = KeptKey(line->cabinetSize, line->signature);
+        if (keptPrograms_.contains(key)) continue;
         std::string entry = KeptEntry(line->cabinetSize, line->signature);
-        if (!entry.empty() && !verifiedEntries_.contains(entry + "|" + line->signature))
-            checks.push_back({entry, line->signature});
+        if (!entry.empty()) checks.push_back({key, entry, line->signature});
     }
     auto checkEveryOther = [&](std::size_t first) {
         for (std::size_t i = first; i < checks.size(); i += 2)
@@ -127,7 +133,7 @@ void Installation::CheckKeptPrograms(const ScriptLines& lines) {
         second.join();
     else
         checkEveryOther(1);
-    for (const Check& check : checks) verifiedEntries_[check.entry + "|" + check.signature] = check.matches;
+    for (const Check& check : checks) keptPrograms_[check.key] = check.matches ? check.entry : "";
 }
 
 bool Installation::MustFetch(const InstallLine& line) {

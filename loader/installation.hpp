@@ -54,12 +54,13 @@ public:
     // Forgets what the last run learnt: the reboot request and the kept copies checked.
     void BeginRun() {
         rebootNeeded_ = false;
-        verifiedEntries_.clear();
+        keptPrograms_.clear();
     }
     bool RestartWindows() { return ports_.components.Restart(); }
 
 private:
     enum class Placement { Failed, Copied, Deferred };
+    static std::string KeptKey(std::int64_t size, const std::string& signature);
     // The kept copy of a program cabinet when one of this size is there, not yet checked.
     std::string KeptEntry(std::int64_t size, const std::string& signature);
     // Checks the kept copies of all the script's program cabinets at once.
@@ -75,9 +76,10 @@ private:
     LocalCache& cache_;
     bool rebootNeeded_ = false;
     // A run asks about each kept cabinet several times (disk space, total, the line itself):
-    // its content is checked once per run. Entries are named by their content, so the
-    // answer holds for the whole run.
-    std::map<std::string, bool> verifiedEntries_;
+    // a kept copy is found and checked once per run. Entries are named by their content, so
+    // the answer holds for the whole run. By size and signature: the checked entry, or empty
+    // when it did not match.
+    std::map<std::string, std::string> keptPrograms_;
 };
 
 }  // namespace vexa::loader
