@@ -98,9 +98,12 @@ void Play(Platform& platform, loader::VexaLoader& control, PageEvents& events, b
             progress.Break();
             platform.windows.Post(control.Window(), loader::kRunCancel, 0, 0);
         }
-        // A program's end posts nothing to the control: once it runs, look at it often.
-        std::uint32_t slice = events.done && startOnly ? 5 : 250;
-        platform.windows.RunUntil([&] { return finished() || (interrupted && !cancelled); }, slice);
+        // A program's end posts nothing to the control: once it runs, look at it often,
+        // from the moment it has started.
+        const bool programRuns = events.done && startOnly;
+        platform.windows.RunUntil(
+            [&] { return finished() || (interrupted && !cancelled) || (events.done && startOnly) != programRuns; },
+            programRuns ? 5 : 250);
         if (!events.done && !cancelled) ShowProgress(control.Driver().Progress(), progress);
     }
     progress.Break();
