@@ -195,9 +195,12 @@ std::string ProgramExecution::CreateTempLink(const std::string& parameter) {
     return {};
 }
 
-// Empty when the value is missing: a lone separator would name the root of a drive.
+// Where the shell wrote it down; a system whose shell keeps no such value (the POSIX
+// prefix) still knows its folder. Empty when neither knows it: a lone separator would
+// name the root of a drive.
 std::string ProgramExecution::StartupFolder() {
-    std::string folder = ports_.registry.ReadString(RegistryRoot::CurrentUser, kShellFoldersKey, "Startup").value_or("");
+    std::string folder = ports_.registry.ReadString(RegistryRoot::CurrentUser, kShellFoldersKey, "Startup")
+                             .value_or(ports_.shell.FolderPath(SpecialFolder::Startup));
     if (folder.empty() || EndsWithSeparator(folder)) return folder;
     return folder + kSeparator;
 }

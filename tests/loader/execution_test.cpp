@@ -286,10 +286,13 @@ TEST_F(ProgramExecutionTest, TemporaryLinksSplitTheirParameterAtTheLastQuestionM
     EXPECT_EQ(shell_.Links().size(), std::size(cases));
 }
 
-TEST_F(ProgramExecutionTest, TheStartupFolderEndsWithASeparatorAndIsEmptyWhenUnknown) {
+TEST_F(ProgramExecutionTest, TheStartupFolderIsTheShellsValueOrFolderWithASeparatorAndEmptyWhenUnknown) {
     const std::vector<std::string> key = {"Software", "Microsoft", "Windows", "CurrentVersion", "Explorer",
                                           "Shell Folders"};
     EXPECT_EQ(execution_.Cmd("GetWindowsStartupFolder", ""), "");
+    // Without the shell's value, the shell's own folder.
+    shell_.SetFolder(SpecialFolder::Startup, Native("prefix/Startup"));
+    EXPECT_EQ(execution_.Cmd("GetWindowsStartupFolder", ""), Native("prefix/Startup") + kSeparator);
     std::string folder = Native("home/u/Start Menu/Startup");
     registry_.WriteString(RegistryRoot::CurrentUser, key, "Startup", folder);
     EXPECT_EQ(execution_.Cmd("getwindowsstartupfolder", "ignored"), folder + kSeparator);
