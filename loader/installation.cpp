@@ -83,8 +83,7 @@ std::string Installation::KeptKey(std::int64_t size, const std::string& signatur
     return std::to_string(size) + "|" + signature;
 }
 
-std::string Installation::KeptEntry(std::int64_t size, const std::string& signature) {
-    std::string folder = cache_.GetDownloadedProgramsFolder();
+std::string Installation::KeptEntry(const std::string& folder, std::int64_t size, const std::string& signature) {
     if (folder.empty()) return {};
     std::string entry = folder + LongSigToShortSig(signature) + ".CAB";
     std::error_code error;
@@ -96,7 +95,7 @@ std::string Installation::KeptEntry(std::int64_t size, const std::string& signat
 std::string Installation::FindCachedProgram(const std::string&, std::int64_t size, const std::string& signature) {
     std::string key = KeptKey(size, signature);
     if (auto known = keptPrograms_.find(key); known != keptPrograms_.end()) return known->second;
-    std::string entry = KeptEntry(size, signature);
+    std::string entry = KeptEntry(cache_.GetDownloadedProgramsFolder(), size, signature);
     if (entry.empty()) return {};  // it may yet be kept during the run
     return keptPrograms_[key] = VerifyFile(ports_.files, entry, signature) ? entry : "";
 }
@@ -111,12 +110,13 @@ void Installation::CheckKeptPrograms(const ScriptLines& lines) {
         bool matches = false;
     };
     std::vector<Check> checks;
+    const std::string folder = cache_.GetDownloadedProgramsFolder();
     for (std::size_t i = 0; i < lines.size(); ++i) {
         auto line = ReadInstallLine(lines, i);
         if (!line || line->kind != InstallKind::Program) continue;
         std::string key = KeptKey(line->cabinetSize, line->signature);
         if (keptPrograms_.contains(key)) continue;
-        std::string entry = KeptEntry(line->cabinetSize, line->signature);
+        std::string entry = KeptEntry(folder, line->cabinetSize, line->signature);
         if (!entry.empty()) checks.push_back({key, entry, line->signature});
     }
     auto checkEveryOther = [&](std::size_t first) {

@@ -70,8 +70,7 @@ RunDriver::~RunDriver() { CloseScript(); }
 // A cabinet fetched ahead may still be on its way.
 void RunDriver::Fail(const std::string& text) {
     running_ = false;
-    if (engine_ && engine_->Downloading()) engine_->DropDownload();
-    ForgetFetchedAhead();
+    StopTransfers();
     platform_.ui.ShowMessage(text, "Error");
     if (engine_) engine_->CloseWindow();
     events_.ScriptError();
@@ -267,6 +266,11 @@ void RunDriver::FetchAhead() {
     }
 }
 
+void RunDriver::StopTransfers() {
+    if (engine_) engine_->DropDownload();
+    ForgetFetchedAhead();
+}
+
 void RunDriver::ForgetFetchedAhead() {
     aheadLine_ = -1;
     aheadFile_.reset();
@@ -328,8 +332,7 @@ void RunDriver::Finish() {
 }
 
 void RunDriver::Cancel() {
-    if (engine_) engine_->DropDownload();
-    ForgetFetchedAhead();
+    StopTransfers();
     split_.Reset();
     if (engine_) engine_->CloseWindow();
     RemoveProductDirectory();
@@ -350,8 +353,7 @@ void RunDriver::RemoveProductDirectory() {
 }
 
 void RunDriver::CloseScript() {
-    if (engine_) engine_->DropDownload();
-    ForgetFetchedAhead();
+    StopTransfers();
     execution_->CloseProgram();
     RemoveProductDirectory();
     execution_->ReturnToBrowser();

@@ -91,6 +91,8 @@ private:
     // The current line's cabinet was fetched ahead: it is here, or it is still coming.
     void TakeFetchedAhead();
     void ForgetFetchedAhead();
+    // Drops the transfer under way, the current line's or one ahead, and what came ahead.
+    void StopTransfers();
     // Ends a line's handling: the next line, or the failure.
     void LineDone(const std::string& error);
     // Removes the work directory that an arrived file was joined in; others stay.

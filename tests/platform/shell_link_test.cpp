@@ -83,6 +83,15 @@ std::optional<ShellLink> ReadBack(const std::string& linkPath) {
 
 #endif
 
+void ExpectReadBackAs(const std::string& linkPath, const ShellLink& link, const char* label) {
+    std::optional<ShellLink> read = ReadBack(linkPath);
+    ASSERT_TRUE(read) << label;
+    EXPECT_EQ(read->target, link.target) << label;
+    EXPECT_EQ(read->description, link.description) << label;
+    EXPECT_EQ(read->workingDirectory, link.workingDirectory) << label;
+    EXPECT_EQ(read->arguments, link.arguments) << label;
+}
+
 bool ReaderMissing() {
 #ifdef _WIN32
     return false;
@@ -113,12 +122,7 @@ TEST(ShellLink, AReaderOfTheFormatSeesWhatWasWritten) {
         ShellLink link = LinkFor(dir, c);
         std::string linkPath = dir / (std::string(c.label) + ".lnk");
         ASSERT_TRUE(platform.Get().shell.CreateShellLink(link, linkPath)) << c.label;
-        std::optional<ShellLink> read = ReadBack(linkPath);
-        ASSERT_TRUE(read) << c.label;
-        EXPECT_EQ(read->target, link.target) << c.label;
-        EXPECT_EQ(read->description, link.description) << c.label;
-        EXPECT_EQ(read->workingDirectory, link.workingDirectory) << c.label;
-        EXPECT_EQ(read->arguments, link.arguments) << c.label;
+        ExpectReadBackAs(linkPath, link, c.label);
     }
 }
 
@@ -130,12 +134,7 @@ TEST(ShellLink, TheSystemReadsThePortableWritersLinks) {
         ShellLink link = LinkFor(dir, c);
         std::string linkPath = dir / (std::string(c.label) + ".lnk");
         testing::WriteFile(linkPath, ShellLinkBytes(link));
-        std::optional<ShellLink> read = ReadBack(linkPath);
-        ASSERT_TRUE(read) << c.label;
-        EXPECT_EQ(read->target, link.target) << c.label;
-        EXPECT_EQ(read->description, link.description) << c.label;
-        EXPECT_EQ(read->workingDirectory, link.workingDirectory) << c.label;
-        EXPECT_EQ(read->arguments, link.arguments) << c.label;
+        ExpectReadBackAs(linkPath, link, c.label);
     }
 }
 #endif
