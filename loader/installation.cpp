@@ -1,8 +1,10 @@
 #include "loader/installation.hpp"
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <system_error>
-#include <thread>
 #include <vector>
 
 #include "cabcodec/expand_into.hpp"
@@ -92,24 +94,37 @@ std::string Installation::KeptEntry(const std::string& folder, std::int64_t size
     return entry;
 }
 
-std::string Installation::FindCachedProgram(const std::string&, std::int64_t size, const std::string& signature) {
-    std::string key = KeptKey(size, signature);
-    if (auto known = keptPrograms_.find(key); known != keptPrograms_.end()) return known->second;
-    std::string entry = KeptEntry(cache_.GetDownloadedProgramsFolder(), size, signature);
-    if (entry.empty()) return {};  // it may yet be kept during the run
-    return keptPrograms_[key] = VerifyFile(ports_.files, entry, signature) ? entry : "";
+namespace {
+
+std::shared_future<std::string> Answered(std::string answer) {
+    std::promise<std::string> promise;
+    promise.set_value(std::move(answer));
+    return promise.get_future().share();
 }
 
-// A second visit checks every kept cabinet before anything else, and each check is short:
-// two threads take turns through the list, so that a second core does not stand idle.
+bool IsAnswered(const std::shared_future<std::string>& answer) {
+    return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+}  // namespace
+
+std::string Installation::FindCachedProgram(const std::string&, std::int64_t size, const std::string& signature) {
+    std::string key = KeptKey(size, signature);
+    if (auto known = keptPrograms_.find(key); known != keptPrograms_.end()) return known->second.get();
+    std::string entry = KeptEntry(cache_.GetDownloadedProgramsFolder(), size, signature);
+    if (entry.empty()) return {};  // it may yet be kept during the run
+    return keptPrograms_.emplace(key, Answered(VerifyFile(ports_.files, entry, signature) ? entry : "")).first->second.get();
+}
+
+// A second visit checks every kept cabinet, and each check is short: two threads take
+// turns through the list while the run goes on, asking for each answer when it needs it.
 void Installation::CheckKeptPrograms(const ScriptLines& lines) {
     struct Check {
-        std::string key;
         std::string entry;
         std::string signature;
-        bool matches = false;
+        std::promise<std::string> answer;
     };
-    std::vector<Check> checks;
+    auto checks = std::make_shared<std::vector<Check>>();
     const std::string folder = cache_.GetDownloadedProgramsFolder();
     for (std::size_t i = 0; i < lines.size(); ++i) {
         auto line = ReadInstallLine(lines, i);
@@ -117,32 +132,53 @@ void Installation::CheckKeptPrograms(const ScriptLines& lines) {
         std::string key = KeptKey(line->cabinetSize, line->signature);
         if (keptPrograms_.contains(key)) continue;
         std::string entry = KeptEntry(folder, line->cabinetSize, line->signature);
-        if (!entry.empty()) checks.push_back({key, entry, line->signature});
+        if (entry.empty()) continue;
+        Check& check = checks->emplace_back(Check{entry, line->signature, {}});
+        keptPrograms_.emplace(key, check.answer.get_future().share());
     }
-    auto checkEveryOther = [&](std::size_t first) {
-        for (std::size_t i = first; i < checks.size(); i += 2)
-            checks[i].matches = VerifyFile(ports_.files, checks[i].entry, checks[i].signature);
+    auto checkEveryOther = [checks, &files = ports_.files](std::size_t first) {
+        for (std::size_t i = first; i < checks->size(); i += 2) {
+            Check& check = (*checks)[i];
+            check.answer.set_value(VerifyFile(files, check.entry, check.signature) ? check.entry : "");
+        }
     };
-    std::thread second;
-    try {
-        if (checks.size() >= 2) second = std::thread(checkEveryOther, 1);
-    } catch (const std::system_error&) {
+    for (std::size_t first = 0; first < std::min<std::size_t>(2, checks->size()); ++first) {
+        try {
+            checkers_.emplace_back(checkEveryOther, first);
+        } catch (const std::system_error&) {  // no thread to spare: check them here
+            checkEveryOther(first);
+        }
     }
-    checkEveryOther(0);
-    if (second.joinable())
-        second.join();
-    else
-        checkEveryOther(1);
-    for (const Check& check : checks) keptPrograms_[check.key] = check.matches ? check.entry : "";
 }
 
-bool Installation::MustFetch(const InstallLine& line) {
-    if (line.kind == InstallKind::Program) return FindCachedProgram(line.cabinet, line.cabinetSize, line.signature).empty();
-    return !NeedComponent(line, line.version).empty();
+bool Installation::KeptChecksPending() const {
+    return std::any_of(keptPrograms_.begin(), keptPrograms_.end(),
+                       [](const auto& kept) { return !IsAnswered(kept.second); });
 }
 
+void Installation::BeginRun() {
+    rebootNeeded_ = false;
+    checkers_.clear();
+    keptPrograms_.clear();
+}
+
+bool Installation::MustFetch(const InstallLine& line, WhilePending pending) {
+    if (line.kind != InstallKind::Program) return !NeedComponent(line, line.version).empty();
+    auto kept = keptPrograms_.find(KeptKey(line.cabinetSize, line.signature));
+    if (pending != WhilePending::Wait && kept != keptPrograms_.end() && !IsAnswered(kept->second))
+        return pending == WhilePending::AssumeSpoilt;
+    return FindCachedProgram(line.cabinet, line.cabinetSize, line.signature).empty();
+}
+
+// Counting every kept cabinet still being checked as one to fetch asks the most of the
+// disks: when even that fits, the answers need not be waited for.
 std::string Installation::CheckDiskSpace(const ScriptLines& lines) {
     CheckKeptPrograms(lines);
+    std::string shortage = SpaceShortage(lines, WhilePending::AssumeSpoilt);
+    return shortage.empty() ? shortage : SpaceShortage(lines, WhilePending::Wait);
+}
+
+std::string Installation::SpaceShortage(const ScriptLines& lines, WhilePending pending) {
     const std::string temp = cache_.GetTempFolder();
     const std::string system = ports_.shell.FolderPath(SpecialFolder::System);
     std::int64_t tempNeed = 0, systemNeed = 0;
@@ -153,7 +189,7 @@ std::string Installation::CheckDiskSpace(const ScriptLines& lines) {
             if (MustFetch(*line)) systemNeed += line->cabinetSize + line->expandedSize;
             continue;
         }
-        if (MustFetch(*line)) tempNeed += line->cabinetSize;
+        if (MustFetch(*line, pending)) tempNeed += line->cabinetSize;
         tempNeed += line->expandedSize;
     }
     auto tempSpace = ports_.files.SpaceOfDrive(temp);

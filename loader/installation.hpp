@@ -5,8 +5,11 @@
 // restart when it is in use.
 
 #include <cstdint>
+#include <future>
 #include <map>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "loader/cache.hpp"
 #include "loader/install_line.hpp"
@@ -17,6 +20,9 @@
 #include "platform/shell.hpp"
 
 namespace vexa::loader {
+
+// What a question about a program cabinet assumes of a kept copy still being checked.
+enum class WhilePending { Wait, AssumeSound, AssumeSpoilt };
 
 struct InstallPorts {
     Files& files;
@@ -30,6 +36,7 @@ public:
     Installation(InstallPorts ports, LocalCache& cache);
 
     // The disks must hold what the script will fetch and expand: empty, or the error text.
+    // Starts checking the kept copies of the script's program cabinets, in the background.
     std::string CheckDiskSpace(const ScriptLines& lines);
     // Where the library or control goes; empty when an equal or newer one is in place.
     std::string NeedDll(const std::string& fileName, const std::string& version);
@@ -37,7 +44,8 @@ public:
     // A kept copy of the program cabinet with this size and signature; empty if none.
     std::string FindCachedProgram(const std::string& url, std::int64_t size, const std::string& signature);
     // Whether the line's file has to be downloaded.
-    bool MustFetch(const InstallLine& line);
+    bool MustFetch(const InstallLine& line, WhilePending pending = WhilePending::Wait);
+    bool KeptChecksPending() const;
 
     // Puts an arrived library or control (a cabinet holding it, or the file itself) in
     // place. Empty, or the error text.
@@ -52,10 +60,7 @@ public:
     bool InstallFile(const std::string& source, const std::string& target) { return Place(source, target) != Placement::Failed; }
     bool RebootNeeded() const { return rebootNeeded_; }
     // Forgets what the last run learnt: the reboot request and the kept copies checked.
-    void BeginRun() {
-        rebootNeeded_ = false;
-        keptPrograms_.clear();
-    }
+    void BeginRun();
     bool RestartWindows() { return ports_.components.Restart(); }
 
 private:
@@ -63,8 +68,9 @@ private:
     static std::string KeptKey(std::int64_t size, const std::string& signature);
     // The kept copy of a program cabinet in `folder` when one of this size is there, not yet checked.
     static std::string KeptEntry(const std::string& folder, std::int64_t size, const std::string& signature);
-    // Checks the kept copies of all the script's program cabinets at once.
+    // Starts checking the kept copies of all the script's program cabinets at once.
     void CheckKeptPrograms(const ScriptLines& lines);
+    std::string SpaceShortage(const ScriptLines& lines, WhilePending pending);
     Placement Place(const std::string& source, const std::string& target);
     // Installs `file` (the library or control itself) to the target its own version asks for.
     std::string InstallComponentFile(const InstallLine& line, const std::string& file, bool expanded);
@@ -78,8 +84,10 @@ private:
     // A run asks about each kept cabinet several times (disk space, total, the line itself):
     // a kept copy is found and checked once per run. Entries are named by their content, so
     // the answer holds for the whole run. By size and signature: the checked entry, or empty
-    // when it did not match.
-    std::map<std::string, std::string> keptPrograms_;
+    // when it did not match; an answer may still be on its way.
+    std::map<std::string, std::shared_future<std::string>> keptPrograms_;
+    // The threads checking kept copies; they finish before the installation goes away.
+    std::vector<std::jthread> checkers_;
 };
 
 }  // namespace vexa::loader

@@ -92,6 +92,8 @@ bool RunDriver::RunScript(const std::string& scriptName, const std::string& defa
     lines_.clear();
     programStarted_ = false;
     installation_.BeginRun();
+    presumingKept_ = false;
+    trusted_ = false;
     split_.Reset();
     ForgetFetchedAhead();
     currentInstall_.reset();
@@ -177,17 +179,26 @@ void RunDriver::ScriptArrived(const std::string& cabinet) {
     Prepare();
 }
 
+// A second visit usually finds every program cabinet kept: the run then goes on as if
+// each kept copy were sound while their checks finish, and begins its lines again, as it
+// would have begun them, should one of them turn out spoilt.
 void RunDriver::Prepare() {
     if (std::string error = installation_.CheckDiskSpace(lines_); !error.empty()) return Fail(error);
     if (!CreateProductDirectory())
         return Fail("Cannot create temporary product directory. Make sure you have sufficient hard disk space.");
-    const std::int64_t total = TotalBytes();
+    std::int64_t total = TotalBytes(WhilePending::AssumeSound);
+    presumingKept_ = total == 0 && installation_.KeptChecksPending();
+    BeginLines(presumingKept_ ? total : TotalBytes(WhilePending::Wait));
+}
+
+void RunDriver::BeginLines(std::int64_t total) {
     engine_->Figures().totalBytes = total;
     const bool known = cache_.FindCachedCab(scriptCabinet_, CacheKind::Script);
     if (known) cache_.KeepCachedCab(scriptCabinet_, CacheKind::Script);
-    if (!known || total > 0) {
+    if ((!known || total > 0) && !trusted_) {
         if (!platform_.trust.Verify(scriptCabinet_, TrustSubjectOf(scriptCabinet_)))
             return Fail("User rejected script certificate.");
+        trusted_ = true;
         if (!known) cache_.KeepCachedCab(scriptCabinet_, CacheKind::Script);
     }
     if (total > 0) {
@@ -209,10 +220,11 @@ bool RunDriver::CreateProductDirectory() {
            WriteText(productDirectory_ + "~OcxHWnd.txt", std::to_string(window_));
 }
 
-std::int64_t RunDriver::TotalBytes() {
+std::int64_t RunDriver::TotalBytes(WhilePending pending) {
     std::int64_t total = 0;
     for (std::size_t i = 0; i < lines_.size(); ++i)
-        if (auto line = ReadInstallLine(lines_, i); line && installation_.MustFetch(*line)) total += line->cabinetSize;
+        if (auto line = ReadInstallLine(lines_, i); line && installation_.MustFetch(*line, pending))
+            total += line->cabinetSize;
     return total;
 }
 
@@ -236,6 +248,10 @@ void RunDriver::StartLine(const InstallLine& line) {
         return Post(kRunNext);
     }
     std::string kept = installation_.FindCachedProgram(line.cabinet, line.cabinetSize, line.signature);
+    if (kept.empty() && presumingKept_) {
+        presumingKept_ = false;
+        return BeginLines(TotalBytes(WhilePending::Wait));
+    }
     if (kept.empty()) return Fetch(line);
     platform_.files.SetFileTime(kept, platform_.clock.LocalNow(), false);
     FetchAhead();
@@ -254,8 +270,9 @@ void RunDriver::TakeFetchedAhead() {
 // this one is checked and expanded. Only a whole program cabinet that must be fetched goes
 // ahead, and not one with the current cabinet's content, which is about to be kept; any
 // other line waits for its turn, since what it needs may depend on the lines before.
+// Lines that presume their kept copies sound have nothing to fetch.
 void RunDriver::FetchAhead() {
-    if (engine_->Downloading()) return;
+    if (presumingKept_ || engine_->Downloading()) return;
     for (auto i = static_cast<std::size_t>(currentLine_) + 1; i < lines_.size(); ++i) {
         auto line = ReadInstallLine(lines_, i);
         if (!line) continue;

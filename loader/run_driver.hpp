@@ -79,8 +79,10 @@ private:
     void OnDownloadFailed();
     void ScriptArrived(const std::string& cabinet);
     void Prepare();
+    // Steps into the lines once the script is prepared: trust, the progress window.
+    void BeginLines(std::int64_t total);
     bool CreateProductDirectory();
-    std::int64_t TotalBytes();
+    std::int64_t TotalBytes(WhilePending pending);
     void Advance();
     void StartLine(const InstallLine& line);
     void Fetch(const InstallLine& line);
@@ -124,6 +126,10 @@ private:
     std::unique_ptr<HeldFile> heldMarker_;
     bool programStarted_ = false;
     std::optional<InstallLine> currentInstall_;
+    // The lines run as if every kept program cabinet still being checked were sound.
+    bool presumingKept_ = false;
+    // The script's certificate was accepted during this run.
+    bool trusted_ = false;
     SplitDownload split_;
     // The line whose cabinet is fetched ahead (-1 for none), and the file when it arrived
     // before the line's turn came.

@@ -64,6 +64,41 @@ public:
     std::function<void(const EventEntry&)> onEvent;
 };
 
+// The real files, except that a test may set the free space of every drive and slow down
+// the checks of kept program cabinets, which run on threads of their own.
+class MachineFiles final : public Files {
+public:
+    explicit MachineFiles(Files& real) : real_(real) {}
+
+    std::optional<DriveSpace> space;
+    std::chrono::milliseconds keptCheckDelay{0};
+
+    std::unique_ptr<ReadableFile> OpenShared(const std::string& path) override {
+        if (std::this_thread::get_id() != owner_ && path.find("Downloaded Programs") != std::string::npos)
+            std::this_thread::sleep_for(keptCheckDelay);
+        return real_.OpenShared(path);
+    }
+    std::optional<TimeStamp> LastWriteTime(const std::string& path) override { return real_.LastWriteTime(path); }
+    bool SetFileTime(const std::string& path, const TimeStamp& local, bool creationToo) override {
+        return real_.SetFileTime(path, local, creationToo);
+    }
+    std::optional<std::uint32_t> Attributes(const std::string& path) override { return real_.Attributes(path); }
+    bool SetAttributes(const std::string& path, std::uint32_t bits) override { return real_.SetAttributes(path, bits); }
+    std::optional<std::string> CreateTempFileIn(const std::string& folder, const std::string& prefix) override {
+        return real_.CreateTempFileIn(folder, prefix);
+    }
+    std::optional<std::string> CreateTempFile(const std::string& prefix) override { return real_.CreateTempFile(prefix); }
+    std::unique_ptr<HeldFile> CreateHeldFile(const std::string& path) override { return real_.CreateHeldFile(path); }
+    bool DeleteUnlessHeld(const std::string& path) override { return real_.DeleteUnlessHeld(path); }
+    std::optional<DriveSpace> SpaceOfDrive(const std::string& folder) override {
+        return space ? space : real_.SpaceOfDrive(folder);
+    }
+
+private:
+    Files& real_;
+    const std::thread::id owner_ = std::this_thread::get_id();
+};
+
 class LoaderMachine {
 public:
     LoaderMachine() {
@@ -106,6 +141,7 @@ public:
 
     vexa::testing::TempDir root;
     NativePlatform native;
+    MachineFiles files{native.Get().files};
     FakeClock clock{10'000};
     // Download workers post from real threads: wait for them when nothing else is due.
     FakeWindows windows{clock, std::chrono::milliseconds(2000)};
@@ -116,7 +152,7 @@ public:
     FakeInternet internet;
     FakeTrust trust;
     FakeProcesses processes;
-    Platform platform{native.Get().files, clock, windows, ui, components, shell, registry, internet, trust, processes};
+    Platform platform{files, clock, windows, ui, components, shell, registry, internet, trust, processes};
     NoSite site;
     EventLog events;
 
