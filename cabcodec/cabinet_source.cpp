@@ -4,7 +4,27 @@
 
 namespace vexa::cab {
 
+namespace {
+
+constexpr std::size_t kReadWindow = 256 * 1024;
+
+}  // namespace
+
 std::optional<std::size_t> FileCabinetSource::ReadAt(std::uint64_t offset, unsigned char* into, std::size_t n) {
+    if (n > kReadWindow / 2) return ReadFile(offset, into, n);
+    if (offset < windowAt_ || offset + n > windowAt_ + window_.size()) {
+        window_.resize(kReadWindow);
+        auto got = ReadFile(offset, window_.data(), kReadWindow);
+        window_.resize(got.value_or(0));
+        windowAt_ = offset;
+        if (!got) return std::nullopt;
+    }
+    std::size_t part = static_cast<std::size_t>(std::min<std::uint64_t>(n, windowAt_ + window_.size() - offset));
+    std::copy_n(window_.data() + (offset - windowAt_), part, into);
+    return part;
+}
+
+std::optional<std::size_t> FileCabinetSource::ReadFile(std::uint64_t offset, unsigned char* into, std::size_t n) {
     std::size_t got = file_->ReadAt(offset, into, n);
     std::uint64_t size = file_->Size();
     std::uint64_t available = offset < size ? size - offset : 0;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cabcodec/expander.hpp"
+#include "platform/fake/fake_files.hpp"
 #include "tests/support/cabinet_shapes.hpp"
 #include "tests/support/memory_cabinet.hpp"
 
@@ -15,6 +16,32 @@ std::string SmallCabinet() {
     static const std::string cabinet =
         test::MakeCabinet({{"good.txt", test::TextBytes(3'000, 1)}, {"xx\\evil.txt", test::RandomBytes(70'000, 2)}});
     return cabinet;
+}
+
+// Small reads come from a window read ahead; what they deliver must not show it.
+TEST(CabinetReading, AFileDeliversItsBytesHoweverTheReadsFallAcrossTheWindow) {
+    FakeFiles files;
+    const std::string bytes = test::RandomBytes(600'000, 3);
+    files.Put("cab", bytes);
+    FileCabinetSource source(files.OpenShared("cab"));
+    struct Read {
+        std::uint64_t offset;
+        std::size_t n;
+    };
+    for (Read read : {Read{0, 8}, Read{8, 32'780}, Read{250'000, 20'000}, Read{100, 200'000}, Read{599'990, 64},
+                      Read{600'000, 8}, Read{7, 1}}) {
+        std::string got(read.n, '\0');
+        auto delivered = source.ReadAt(read.offset, reinterpret_cast<unsigned char*>(got.data()), read.n);
+        ASSERT_TRUE(delivered) << read.offset;
+        got.resize(*delivered);
+        EXPECT_EQ(got, bytes.substr(read.offset, read.n)) << read.offset;
+    }
+    // A read that comes up short before the end fails, even inside a window read ahead.
+    files.FailReadsFrom("cab", 400'000);
+    FileCabinetSource failing(files.OpenShared("cab"));
+    unsigned char into[8];
+    EXPECT_TRUE(failing.ReadAt(100'000, into, sizeof into));
+    EXPECT_FALSE(failing.ReadAt(390'000, into, sizeof into));
 }
 
 TEST(CabinetReading, ReadsACabinetAfterAStubAndNothingAfterItsDeclaredEnd) {
