@@ -113,7 +113,8 @@ std::string Installation::FindCachedProgram(const std::string&, std::int64_t siz
     if (auto known = keptPrograms_.find(key); known != keptPrograms_.end()) return known->second.get();
     std::string entry = KeptEntry(cache_.GetDownloadedProgramsFolder(), size, signature);
     if (entry.empty()) return {};  // it may yet be kept during the run
-    return keptPrograms_.emplace(key, Answered(VerifyFile(ports_.files, entry, signature) ? entry : "")).first->second.get();
+    auto checked = Answered(VerifyFile(ports_.files, entry, signature) ? entry : "");
+    return keptPrograms_.emplace(key, checked).first->second.get();
 }
 
 // A second visit checks every kept cabinet, and each check is short: two threads take

@@ -24,6 +24,7 @@
 #include "platform/fake/fake_ui.hpp"
 #include "platform/fake/fake_windows.hpp"
 #include "platform/native.hpp"
+#include "tests/support/forwarding_files.hpp"
 #include "tests/support/memory_cabinet.hpp"
 #include "tests/support/temp_dir.hpp"
 
@@ -66,9 +67,9 @@ public:
 
 // The real files, except that a test may set the free space of every drive and slow down
 // the checks of kept program cabinets, which run on threads of their own.
-class MachineFiles final : public Files {
+class MachineFiles final : public vexa::testing::ForwardingFiles {
 public:
-    explicit MachineFiles(Files& real) : real_(real) {}
+    using ForwardingFiles::ForwardingFiles;
 
     std::optional<DriveSpace> space;
     std::chrono::milliseconds keptCheckDelay{0};
@@ -78,24 +79,11 @@ public:
             std::this_thread::sleep_for(keptCheckDelay);
         return real_.OpenShared(path);
     }
-    std::optional<TimeStamp> LastWriteTime(const std::string& path) override { return real_.LastWriteTime(path); }
-    bool SetFileTime(const std::string& path, const TimeStamp& local, bool creationToo) override {
-        return real_.SetFileTime(path, local, creationToo);
-    }
-    std::optional<std::uint32_t> Attributes(const std::string& path) override { return real_.Attributes(path); }
-    bool SetAttributes(const std::string& path, std::uint32_t bits) override { return real_.SetAttributes(path, bits); }
-    std::optional<std::string> CreateTempFileIn(const std::string& folder, const std::string& prefix) override {
-        return real_.CreateTempFileIn(folder, prefix);
-    }
-    std::optional<std::string> CreateTempFile(const std::string& prefix) override { return real_.CreateTempFile(prefix); }
-    std::unique_ptr<HeldFile> CreateHeldFile(const std::string& path) override { return real_.CreateHeldFile(path); }
-    bool DeleteUnlessHeld(const std::string& path) override { return real_.DeleteUnlessHeld(path); }
     std::optional<DriveSpace> SpaceOfDrive(const std::string& folder) override {
         return space ? space : real_.SpaceOfDrive(folder);
     }
 
 private:
-    Files& real_;
     const std::thread::id owner_ = std::this_thread::get_id();
 };
 

@@ -14,6 +14,7 @@
 
 #include "sfxstub/stub_ui.hpp"
 #include "tests/support/cabinet_shapes.hpp"
+#include "tests/support/forwarding_files.hpp"
 
 #ifdef _WIN32
 #include "platform/win32/win32_files.hpp"
@@ -29,9 +30,16 @@ using SystemFiles = Win32Files;
 using SystemFiles = PosixFiles;
 #endif
 
-class TestFiles final : public Files {
+// The system's files hold no state of their own, so all test files can share them.
+inline Files& SystemFilesForTests() {
+    static SystemFiles files;
+    return files;
+}
+
+class TestFiles final : public testing::ForwardingFiles {
 public:
-    explicit TestFiles(std::filesystem::path tempFolder) : tempFolder_(std::move(tempFolder)) {}
+    explicit TestFiles(std::filesystem::path tempFolder)
+        : ForwardingFiles(SystemFilesForTests()), tempFolder_(std::move(tempFolder)) {}
 
     bool refuseTemp = false;
     std::optional<std::uint64_t> shortReadsFrom;  // reads of any file deliver nothing from here on
@@ -42,30 +50,12 @@ public:
         if (!file || !shortReadsFrom) return file;
         return std::make_unique<ShortReads>(std::move(file), *shortReadsFrom);
     }
-    std::optional<TimeStamp> LastWriteTime(const std::string& path) override {
-        return real_.LastWriteTime(path);
-    }
-    bool SetFileTime(const std::string& path, const TimeStamp& local, bool creationToo) override {
-        return real_.SetFileTime(path, local, creationToo);
-    }
-    std::optional<std::uint32_t> Attributes(const std::string& path) override {
-        return real_.Attributes(path);
-    }
-    bool SetAttributes(const std::string& path, std::uint32_t bits) override {
-        return real_.SetAttributes(path, bits);
-    }
     std::optional<std::string> CreateTempFile(const std::string& prefix) override {
         if (refuseTemp) return std::nullopt;
         temps.push_back((tempFolder_ / (prefix + std::to_string(temps.size()))).string());
         std::ofstream{temps.back()};
         return temps.back();
     }
-    std::optional<std::string> CreateTempFileIn(const std::string& folder, const std::string& prefix) override {
-        return real_.CreateTempFileIn(folder, prefix);
-    }
-    std::unique_ptr<HeldFile> CreateHeldFile(const std::string& path) override { return real_.CreateHeldFile(path); }
-    bool DeleteUnlessHeld(const std::string& path) override { return real_.DeleteUnlessHeld(path); }
-    std::optional<DriveSpace> SpaceOfDrive(const std::string& folder) override { return real_.SpaceOfDrive(folder); }
 
     // Temporary files still on disk.
     std::size_t TempsLeft() const {
@@ -89,7 +79,6 @@ private:
         std::uint64_t from_;
     };
 
-    SystemFiles real_;
     std::filesystem::path tempFolder_;
 };
 

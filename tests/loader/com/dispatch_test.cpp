@@ -50,15 +50,9 @@ TEST_F(Calls, ArgumentsAreCoercedOrRefused) {
 
 // Records the events it is called with, and asks the control for the event's parameter
 // while it handles one, as a page does.
-class RecordingSink final : public IDispatch {
+class RecordingSink final : public StackObject<IDispatch, IID_IDispatch> {
 public:
     explicit RecordingSink(IDispatch* control) : control_(control) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = iid == IID_IUnknown || iid == IID_IDispatch ? this : nullptr;
-        return *object ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }

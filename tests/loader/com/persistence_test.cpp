@@ -11,14 +11,8 @@ namespace vexa::test {
 namespace {
 
 // A page's parameters: texts by name, as a browser hands them over.
-class MemoryBag final : public IPropertyBag {
+class MemoryBag final : public StackObject<IPropertyBag, IID_IPropertyBag> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = iid == IID_IUnknown || iid == IID_IPropertyBag ? this : nullptr;
-        return *object ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
         auto found = values.find(name);
         if (found == values.end()) return E_INVALIDARG;

@@ -9,14 +9,8 @@ namespace {
 constexpr int kDefaultUrlEdit = 1001;  // the second stored property's box
 
 // Notes what the page reports to its frame.
-class FrameSite final : public IPropertyPageSite {
+class FrameSite final : public StackObject<IPropertyPageSite, IID_IPropertyPageSite> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = iid == IID_IUnknown || iid == IID_IPropertyPageSite ? this : nullptr;
-        return *object ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE OnStatusChange(DWORD flags) override {
         status = flags;
         return S_OK;

@@ -29,6 +29,19 @@ protected:
     static ComPtr<IDispatch> CreateLoader();
 };
 
+// A COM object that lives on a test's stack: it answers for IUnknown and its one
+// interface, and reference counts mean nothing to it.
+template <class Interface, const IID& kInterfaceId>
+class StackObject : public Interface {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        *object = iid == IID_IUnknown || iid == kInterfaceId ? static_cast<Interface*>(this) : nullptr;
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+};
+
 // Calls `name` with `arguments` in declaration order; the result, or a failure status.
 HRESULT CallByName(IDispatch* control, const std::string& name, WORD flags, const std::vector<Value>& arguments,
                    Value* result = nullptr);
