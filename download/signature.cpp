@@ -31,6 +31,8 @@ struct Block {
 using Layout = std::array<Block, kBlocks>;
 // W0 (the sum) followed by the ten block words.
 using Words = std::array<std::uint32_t, kBlocks + 1>;
+// Each word in eight hexadecimal digits.
+constexpr std::size_t kLongDigits = std::tuple_size_v<Words> * 8;
 
 // Nine blocks of n / 10 bytes, and the last one with the rest.
 Layout BlockLayout(std::uint64_t n) {
@@ -152,9 +154,17 @@ std::string GenerateFileSignature(Files& files, const std::string& filename) {
     }
 }
 
+std::string_view BareSignature(std::string_view signature) {
+    return Trim(signature.substr(0, signature.rfind('\'')));
+}
+
+bool IsLongSignature(std::string_view text) {
+    return text.size() == kTag.size() + kLongDigits && text.starts_with(kTag) &&
+           text.find_first_not_of("0123456789abcdef", kTag.size()) == std::string_view::npos;
+}
+
 bool VerifyFile(Files& files, const std::string& filename, std::string_view signature) {
-    // A script may carry a remark behind the signature, and blanks around it.
-    std::string_view bare = Trim(signature.substr(0, signature.rfind('\'')));
+    std::string_view bare = BareSignature(signature);
     // Without the tag the file is not read; with it, a file that cannot be signed ("") never matches.
     return bare.starts_with(kTag) && GenerateFileSignature(files, filename) == bare;
 }

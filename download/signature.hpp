@@ -18,8 +18,13 @@ std::uint16_t SignatureChecksum(const unsigned char* data, std::size_t n, std::u
 // opened, is empty or cannot be read in full.
 std::string GenerateFileSignature(Files& files, const std::string& filename);
 
-// True only if the file's long form equals the signature, after a remark behind its last
-// apostrophe and surrounding white space have been removed.
+// A signature as a script carries it, without the remark behind its last apostrophe and
+// without surrounding white space.
+std::string_view BareSignature(std::string_view signature);
+// Whether the text has the long form's shape: "1-" and 88 lowercase hexadecimal digits.
+bool IsLongSignature(std::string_view text);
+
+// True only if the file's long form equals the bare signature.
 bool VerifyFile(Files& files, const std::string& filename, std::string_view signature);
 
 // The short form: W0 in hexadecimal, "-", the decimal checksum of the block words' digits.

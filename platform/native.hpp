@@ -2,19 +2,31 @@
 // The adapters of the operating system this program was built for.
 
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 #include "platform/platform.hpp"
 
 namespace vexa {
 
+// The environment names no machine: on POSIX systems a VEXA_PREFIX that is set but empty.
+class MachineUnavailable : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 class NativePlatform {
 public:
+    // Throws MachineUnavailable, before anything is created, when the environment names no machine.
     NativePlatform();
     ~NativePlatform();
     NativePlatform(const NativePlatform&) = delete;
     NativePlatform& operator=(const NativePlatform&) = delete;
 
     Platform& Get() { return platform_; }
+    // The folder of the Internet cache when this program keeps one of its own (the POSIX
+    // prefix's); empty where the system keeps it, shared with its browser.
+    std::string OwnInternetCache() const;
 
 private:
     // What this system's adapters share: the POSIX prefix. Windows adapters need none.

@@ -97,7 +97,7 @@ void Make(Context& context, const MakeArguments& args) {
                       << " bytes compressed\n";
         }
     });
-    CabinetHost host(context.platform, events);
+    CabinetHost host(context.platform(), events);
     auto sources = Sources(context, host.Control(), args);
     if (!sources) return;
     for (const Source& source : *sources) {
@@ -122,7 +122,7 @@ bool Open(Context& context, VexaCB& control, const std::string& cabinet) {
 
 void List(Context& context, const std::string& cabinet) {
     EventFunction none([](const EventEntry&, const std::vector<Value>&) {});
-    CabinetHost host(context.platform, none);
+    CabinetHost host(context.platform(), none);
     if (!Open(context, host.Control(), cabinet)) return;
     for (std::int32_t i = 0; i < host.Control().GetNumFilesInCab(); ++i)
         std::cout << host.Control().GetFilenameInCab(i) << '\n';
@@ -141,7 +141,7 @@ public:
         : context_(context),
           args_(std::move(args)),
           events_([this](const EventEntry& event, const std::vector<Value>& arguments) { OnEvent(event, arguments); }),
-          host_(context.platform, events_) {}
+          host_(context.platform(), events_) {}
 
     void Run() {
         std::error_code error;
@@ -201,7 +201,7 @@ private:
 
 void Split(Context& context, const std::string& file, std::int32_t pieces) {
     EventFunction none([](const EventEntry&, const std::vector<Value>&) {});
-    CabinetHost host(context.platform, none);
+    CabinetHost host(context.platform(), none);
     if (std::string message = host.Control().SplitFile(file, pieces); !message.empty())
         Fail(context, kBadInput, message);
 }

@@ -46,7 +46,7 @@ void ListFolder(const std::string& title, const std::string& folder, bool kinds)
 }
 
 void List(Context& context) {
-    auto cache = CacheOf(context.platform);
+    auto cache = CacheOf(context.platform());
     if (cache.GetCacheRoot().empty()) return Fail(context, kBadInput, "the cache folder cannot be made");
     std::cout << "cache: " << cache.GetCacheRoot() << '\n';
     std::cout << loader::kWebDirSize << ": " << cache.ReadCacheCounter(loader::kWebDirSize) << " bytes\n";
@@ -70,9 +70,9 @@ void AddCacheCommands(CLI::App& app, Context& context) {
     cache->add_subcommand("list", "The cache's folders, its two counters and every entry")
         ->callback([&context] { List(context); });
     cache->add_subcommand("housekeep", "Run the clean-up that starts every run and say what it removed")
-        ->callback([&context] { Report(CacheOf(context.platform).Housekeep()); });
+        ->callback([&context] { Report(CacheOf(context.platform()).Housekeep()); });
     cache->add_subcommand("clear", "Remove every kept script and program; live runs are left alone")
-        ->callback([&context] { Report(CacheOf(context.platform).Clear()); });
+        ->callback([&context] { Report(CacheOf(context.platform()).Clear()); });
 }
 
 }  // namespace vexa::cli

@@ -1,5 +1,6 @@
 // vexa call: any dispatch method of a control, by name, with the events it raises.
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -139,13 +140,18 @@ const MethodInfo* FindMethod(const CalledControl& control, const std::string& na
     return nullptr;
 }
 
+// The controls name the events that end a job that failed or was cancelled so:
+// MakeCabError, ExpandCabCancel, ScriptError.
+bool EndsFailedJob(std::string_view event) { return event.ends_with("Error") || event.ends_with("Cancel"); }
+
 void Call(Context& context, const std::string& progId, bool list, const std::vector<std::string>& rest) {
     const ControlClass* controlClass = FindControl(progId);
     if (!controlClass) return Fail(context, kBadInput, "no control with the ProgID " + progId);
-    EventFunction events([](const EventEntry& event, const std::vector<Value>& arguments) {
+    EventFunction events([&context](const EventEntry& event, const std::vector<Value>& arguments) {
         std::cout << EventLine(event, arguments) << std::endl;
+        if (EndsFailedJob(event.name)) context.exitCode = std::max<int>(context.exitCode, kNegative);
     });
-    auto control = controlClass->create(context.platform, events);
+    auto control = controlClass->create(context.platform(), events);
     if (list || rest.empty()) return List(std::string(controlClass->progId), *control);
 
     const MethodInfo* method = FindMethod(*control, rest.front());
@@ -191,7 +197,9 @@ void AddCallCommand(CLI::App& app, Context& context) {
     call->footer(
         "Usage: vexa call PROGID METHOD ARGS...\n"
         "The arguments follow the method's parameters: a bool is true or false, a long a decimal number.\n"
-        "The result is printed, then every event the control raises, one a line, until its jobs end.");
+        "The result is printed, then every event the control raises, one a line, until its jobs end. A method\n"
+        "that fails, or a job that ends in an error or cancel event (ExpandCabError), makes the exit status 1.\n"
+        "A text argument may be empty (\"\").");
     // Everything after the method name is an argument, even what looks like an option ("-1").
     call->prefix_command();
     call->callback([&context, args, call] { Call(context, args->progId, args->list, call->remaining()); });

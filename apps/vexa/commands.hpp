@@ -6,17 +6,30 @@
 
 #include <string>
 
+#include <memory>
+
 #include "common/dispatch.hpp"
-#include "platform/platform.hpp"
+#include "platform/native.hpp"
 
 namespace vexa::cli {
 
-// 0 success, 1 a negative answer (does not verify, invalid script), 2 bad input.
+// One rule for every command: 0 done; 1 the job failed, was cancelled (Ctrl-C too) or its
+// answer is no (a file that does not match its signature, a script the loader refuses);
+// 2 bad input (an empty argument, a missing file, a malformed signature or URL).
 enum ExitCode : int { kSuccess = 0, kNegative = 1, kBadInput = 2 };
 
-struct Context {
-    Platform& platform;
+// What the commands share: the exit status, and the machine, which is built when a command
+// first needs it, so that --help, --version and refused arguments leave no prefix behind.
+class Context {
+public:
+    // Throws std::invalid_argument when the environment names no machine (an empty VEXA_PREFIX).
+    NativePlatform& Machine();
+    Platform& platform() { return Machine().Get(); }
+
     int exitCode = kSuccess;
+
+private:
+    std::unique_ptr<NativePlatform> machine_;
 };
 
 void AddSigCommands(CLI::App& app, Context& context);
@@ -46,5 +59,8 @@ std::string EventLine(const EventEntry& event, const std::vector<Value>& argumen
 std::string WhyUnreadable(const std::string& path);
 // Prints "vexa: <message>" to stderr and raises the exit status to `code`.
 void Fail(Context& context, int code, const std::string& message);
+// The same, with the cause on the next line: a message that is the system's own text
+// says what failed, the cause why.
+void Fail(Context& context, int code, const std::string& message, const std::string& cause);
 
 }  // namespace vexa::cli

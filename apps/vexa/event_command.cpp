@@ -32,17 +32,17 @@ private:
 };
 
 void Send(Context& context, const EventArguments& args) {
-    Windows& windows = context.platform.windows;
+    Windows& windows = context.platform().windows;
     const std::size_t question = args.event.find('?');
     const std::string name = args.event.substr(0, question);
     const std::string text = question == std::string::npos ? "" : args.event.substr(question + 1);
     std::uint32_t message = windows.RegisterMessage(name);
-    if (message == 0) return Fail(context, kNegative, "\"" + name + "\": no message can be registered by that name");
+    if (message == 0) return Fail(context, kBadInput, "\"" + name + "\": no message can be registered by that name");
     std::unique_ptr<TextAtom> atom;
     if (!text.empty()) {
         atom = std::make_unique<TextAtom>(windows, text);
         if (atom->Get() == 0)
-            return Fail(context, kNegative, "\"" + text + "\": the text cannot be passed (1 to 255 characters)");
+            return Fail(context, kBadInput, "\"" + text + "\": the text cannot be passed (1 to 255 characters)");
     }
     if (!windows.Send(args.window, message, atom ? atom->Get() : 0, 0, kHandlingTimeoutMs))
         Fail(context, kNegative,
@@ -67,8 +67,8 @@ void AddEventCommands(CLI::App& app, Context& context) {
         ->required();
     send->footer(
         "The window looks the name up among the custom events its page defined, without regard to case, and "
-        "fires the page's event with the text. vexa waits up to 5 s for the window to handle it. Exit status: "
-        "0 handled, 1 not handled (no such window, no answer, a name or text the system refuses), 2 bad input.");
+        "fires the page's event with the text. vexa waits up to 5 s for the window to handle it. The job fails "
+        "(exit 1) when no such window handles it in time; a name or text the system refuses is bad input (2).");
     send->callback([&context, args] { Send(context, *args); });
 }
 

@@ -44,7 +44,7 @@ void Fetch(Context& context, const FetchArguments& args) {
     if (name.empty()) return Fail(context, kBadInput, args.url + ": the URL names no file");
     std::error_code error;
     if (!fs::is_directory(args.folder, error)) return Fail(context, kBadInput, args.folder + ": not a folder");
-    Platform& platform = context.platform;
+    Platform& platform = context.platform();
     loader::LocalCache cache(platform.files, platform.clock, platform.registry,
                              platform.shell.FolderPath(SpecialFolder::Windows));
     std::string markers = cache.GetTempFolder();

@@ -112,7 +112,7 @@ void Play(Platform& platform, loader::VexaLoader& control, PageEvents& events, b
 void Load(Context& context, const LoadArguments& args) {
     auto policy = PolicyTrust::Parse(args.trust);
     if (!policy) return Fail(context, kBadInput, "--trust takes ask, yes or no, not " + args.trust);
-    Platform& native = context.platform;
+    Platform& native = context.platform();
     loader::LocalCache cache(native.files, native.clock, native.registry, native.shell.FolderPath(SpecialFolder::Windows));
     if (cache.GetTempFolder().empty()) return Fail(context, kBadInput, "the temporary folder cannot be made");
     auto fetched = FetchWindow(native, cache.GetTempFolder(), "fetching the page").Fetch(args.page);

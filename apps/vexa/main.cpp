@@ -1,10 +1,19 @@
 // vexa: the console toolbox over the portable core.
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <string_view>
 
 #include "apps/vexa/commands.hpp"
-#include "platform/native.hpp"
+#include "common/text.hpp"
 
 namespace vexa::cli {
 
@@ -30,11 +39,75 @@ void Fail(Context& context, int code, const std::string& message) {
     context.exitCode = std::max(context.exitCode, code);
 }
 
+void Fail(Context& context, int code, const std::string& message, const std::string& cause) {
+    Fail(context, code, message);
+    if (!cause.empty()) std::cerr << "  " << cause << '\n';
+}
+
+NativePlatform& Context::Machine() {
+    if (!machine_) machine_ = std::make_unique<NativePlatform>();
+    return *machine_;
+}
+
+namespace {
+
+constexpr const char* kExitRule =
+    "Exit status: 0 done; 1 the job failed, was cancelled (Ctrl-C too) or answered no;\n"
+    "2 bad input (an empty argument, a missing file, a malformed signature or URL).";
+
+// Values that may be empty text, by command and option. The loader's DefaultURL is empty on
+// a page that gives none. vexa call's method arguments are no options and pass untouched:
+// a control's text parameter may be empty (a cabinet member stored under its own name).
+constexpr std::string_view kMayBeEmpty[] = {"script check --default-url"};
+
+// An empty or blank path is the current folder, or with a separator added the root: a
+// destination nobody means. Checked before any other check of the value, so the message
+// says what is wrong rather than that "" is no number.
+std::string RefuseBlank(std::string& value) {
+    return Trim(value).empty() ? "must not be empty" : "";
+}
+
+bool MayBeEmpty(const std::string& command, const CLI::Option& option) {
+    std::string name = command + " " + option.get_name();
+    return std::find(std::begin(kMayBeEmpty), std::end(kMayBeEmpty), name) != std::end(kMayBeEmpty);
+}
+
+// Applied to every command once all are registered, so that a new one cannot forget it.
+void ApplyCommonRules(CLI::App& app, const std::string& command) {
+    for (CLI::Option* option : app.get_options()) {
+        if (option->get_type_size() == 0 || MayBeEmpty(command, *option)) continue;  // flags take no value
+        option->transform(CLI::Validator(RefuseBlank, ""));
+    }
+    const std::string own = app.get_footer();
+    app.footer(own.empty() ? kExitRule : own + "\n\n" + kExitRule);
+    for (CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
+        ApplyCommonRules(*sub, command.empty() ? sub->get_name() : command + " " + sub->get_name());
+}
+
+// A command that does not catch Ctrl-C itself is cancelled by it, with the status of a
+// cancelled job rather than the signal's.
+extern "C" void OnInterrupt(int) {
+    constexpr char kMessage[] = "\nvexa: interrupted\n";
+    ssize_t ignored = ::write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
+    static_cast<void>(ignored);
+    std::_Exit(kNegative);
+}
+
+// Output that did not reach its file (a full disk, a closed pipe) is a failed job.
+void CheckOutputWritten(Context& context) {
+    errno = 0;
+    std::cout.flush();
+    bool written = static_cast<bool>(std::cout) && std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (!written)
+        Fail(context, kNegative,
+             std::string("the output cannot be written") + (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
+}
+
+}  // namespace
 }  // namespace vexa::cli
 
 int main(int argc, char** argv) {
-    vexa::NativePlatform platform;
-    vexa::cli::Context context{platform.Get()};
+    vexa::cli::Context context;
 
     CLI::App app{"vexa: tools of the VexaWeb system: file signatures, scripts, cabinets, downloads and the cache"};
     app.require_subcommand(1);
@@ -50,11 +123,17 @@ int main(int argc, char** argv) {
     vexa::cli::AddCacheCommands(app, context);
     vexa::cli::AddEventCommands(app, context);
     vexa::cli::AddRestartCommand(app, context);
+    vexa::cli::ApplyCommonRules(app, "");
 
+    std::signal(SIGINT, vexa::cli::OnInterrupt);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
-        return app.exit(error) == 0 ? 0 : vexa::cli::kBadInput;
+        // --help and --version arrive here too, as successes.
+        if (app.exit(error) != 0) context.exitCode = vexa::cli::kBadInput;
+    } catch (const vexa::MachineUnavailable& error) {
+        vexa::cli::Fail(context, vexa::cli::kBadInput, error.what());
     }
+    vexa::cli::CheckOutputWritten(context);
     return context.exitCode;
 }

@@ -57,9 +57,9 @@ void AddRestartCommand(CLI::App& app, Context& context) {
         "that restart. On this system nothing restarts: both are recorded in the registry of the prefix that "
         "VEXA_PREFIX names. Without --apply the command lists them. With --apply each replacement deletes "
         "its target and renames the new file to it, as Windows does at start-up; each is tried once, and "
-        "the exit status is 1 if one failed.");
+        "the job fails (exit 1) if one failed.");
     restart->callback([&context, apply] {
-        PendingRenames pending(context.platform.registry);
+        PendingRenames pending(context.platform().registry);
         if (*apply) {
             Apply(context, pending);
         } else {

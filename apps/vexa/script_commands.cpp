@@ -33,9 +33,13 @@ void PrintCommands(const ScriptLines& lines) {
     }
 }
 
+// A script the loader refuses is the check's answer, no; a script that cannot be read, or a
+// page address that is no URL, is bad input.
 void CheckScript(Context& context, const CheckOptions& options) {
+    if (!options.pageUrl.empty() && !SplitUrl(options.pageUrl))
+        return Fail(context, kBadInput, "--page-url: " + options.pageUrl + " is not a URL (http://, https://, file://)");
     ScriptLines lines;
-    if (!LoadScriptLines(context.platform.files, options.path, lines)) {
+    if (!LoadScriptLines(context.platform().files, options.path, lines)) {
         Fail(context, kBadInput,
              options.path + ": " + std::string(kCannotLoadScript) + " (" + WhyUnreadable(options.path) + ")");
         return;
@@ -62,7 +66,8 @@ void AddScriptCommands(CLI::App& app, Context& context) {
         "check",
         "Load a script as the loader does: check its header, put the default URL and the page's\n"
         "address into its cabinet names, check its product directory, and print every command\n"
-        "line with its numbered arguments. Exit 0 for a valid script, 1 with the loader's message.");
+        "line with its numbered arguments. Exit 0 for a valid script, 1 with the loader's message for one\n"
+        "it refuses.");
     check->add_option("FILE", options->path, "Script text (Script.txt)")->required();
     check->add_option("--default-url", options->defaultUrl, "The loader's DefaultURL: what <DEFAULTURL> stands for");
     check->add_option("--page-url", options->pageUrl,

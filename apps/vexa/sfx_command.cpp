@@ -18,7 +18,7 @@ struct SfxArguments {
 };
 
 void MakeSelfExtracting(Context& context, const SfxArguments& args) {
-    Files& files = context.platform.files;
+    Files& files = context.platform().files;
     auto file = files.OpenShared(args.cabinet);
     if (!file) return Fail(context, kBadInput, args.cabinet + ": " + WhyUnreadable(args.cabinet));
     cab::FileCabinetSource source(std::move(file));

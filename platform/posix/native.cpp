@@ -38,4 +38,6 @@ NativePlatform::NativePlatform()
                 *processes_} {}
 NativePlatform::~NativePlatform() = default;
 
+std::string NativePlatform::OwnInternetCache() const { return machine_->prefix.InternetCache().string(); }
+
 }  // namespace vexa

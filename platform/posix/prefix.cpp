@@ -3,11 +3,18 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "common/text.hpp"
+#include "platform/native.hpp"
+
 namespace vexa {
 
 PosixPrefix PosixPrefix::FromEnvironment() {
-    if (const char* chosen = std::getenv("VEXA_PREFIX"); chosen != nullptr && *chosen != '\0')
+    if (const char* chosen = std::getenv("VEXA_PREFIX"); chosen != nullptr) {
+        if (Trim(chosen).empty())
+            throw MachineUnavailable("VEXA_PREFIX is set but empty: name the machine's folder, or unset it for "
+                                     "~/.local/share/vexaweb");
         return PosixPrefix(chosen);
+    }
     const char* home = std::getenv("HOME");
     std::filesystem::path base = (home != nullptr && *home != '\0') ? home : std::filesystem::temp_directory_path();
     return PosixPrefix(base / ".local" / "share" / "vexaweb");

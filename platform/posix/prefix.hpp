@@ -3,7 +3,7 @@
 // system directory, the temporary folder, Program Files, the Start-menu folders, the
 // registry database, the Internet cache and the window station, as a Wine prefix holds a
 // Windows machine.
-// VEXA_PREFIX selects it; the default is ~/.local/share/vexaweb.
+// VEXA_PREFIX selects it; the default, when it is unset, is ~/.local/share/vexaweb.
 
 #include <filesystem>
 
@@ -11,7 +11,9 @@ namespace vexa {
 
 class PosixPrefix {
 public:
-    // The prefix named by the environment, with its folders created.
+    // The prefix named by the environment, with its folders created. A VEXA_PREFIX that is
+    // set but empty or blank names no folder: that throws MachineUnavailable rather than
+    // putting a machine in the current folder or the default one, which nobody asked for.
     static PosixPrefix FromEnvironment();
     explicit PosixPrefix(std::filesystem::path root);
 

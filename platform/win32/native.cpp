@@ -29,4 +29,7 @@ NativePlatform::NativePlatform()
                 *processes_} {}
 NativePlatform::~NativePlatform() = default;
 
+// WinInet's cache is the browser's too: not this program's to list or clear.
+std::string NativePlatform::OwnInternetCache() const { return {}; }
+
 }  // namespace vexa
