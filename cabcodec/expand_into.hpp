@@ -1,11 +1,16 @@
 #pragma once
-// The plain expansion that installers need: every member of a cabinet into a folder, along
-// the folders of its stored name, replacing what is there, with its stored time and
-// attributes. A member cut short leaves no file behind.
+// A cabinet expanded into a folder, the one way every part of the system does it: folders
+// made along each stored name, members marked in a list skipped, a question before
+// anything in a member's place is replaced, progress and cancel, and each member's stored
+// time and attributes. A member is written to a temporary file beside its place and
+// renamed into it once complete, so a member cut short leaves nothing behind, what it
+// would replace survives a failure, and a link in its place is replaced, never written
+// through. A link on the way (a folder below the destination that is a link) fails the
+// member rather than lead out of the destination.
 
+#include <cstddef>
 #include <filesystem>
-#include <fstream>
-#include <memory>
+#include <span>
 #include <string>
 
 #include "cabcodec/expander.hpp"
@@ -13,29 +18,43 @@
 
 namespace vexa::cab {
 
-// A member being written to its file. Unless completed, the file is removed again. A file
-// that could not be created fails its first write, or its completion if the member is empty.
-class MemberFile final : public MemberSink {
+// Marks an entry of an expansion list whose member is not to be expanded.
+inline constexpr char kSkipMark = '*';
+
+enum class Existing { Replace, ReplaceAll, Keep, Cancel };
+
+// The caller's part of an expansion. Called on the thread that expands.
+class FolderExpansionCalls {
 public:
-    explicit MemberFile(std::filesystem::path path);
-    ~MemberFile() override;
-    MemberFile(const MemberFile&) = delete;
-    MemberFile& operator=(const MemberFile&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-    bool Write(const unsigned char* data, std::size_t n) override;
-    bool Complete();
-
-private:
-    std::filesystem::path path_;
-    std::ofstream stream_;
-    bool completed_ = false;
+    virtual ~FolderExpansionCalls() = default;
+    // Looked at before each member and before each read: true stops the expansion.
+    virtual bool Cancelled() const { return false; }
+    // The member at `position` (counting every member in cabinet order) is about to be
+    // written to `target`; members skipped by mark are not announced.
+    virtual void Expanding(std::size_t /*position*/, const std::filesystem::path& /*target*/) {}
+    // A file, folder or link stands at `target`. After ReplaceAll nothing more is asked.
+    virtual Existing AskExisting(const std::filesystem::path& /*target*/) { return Existing::ReplaceAll; }
+    // The expansion has moved past a member, skipped or not: `next` is the next one's position.
+    virtual void Advanced(std::size_t /*next*/) {}
+    // A member is complete in its place.
+    virtual void Completed(const std::filesystem::path& /*target*/) {}
 };
 
-// Gives a completed member file its stored time and attributes; a file without them is
-// still the right file, so failures are ignored.
-void StampMember(Files& files, const std::string& path, const MemberInfo& member);
+struct FolderExpansion {
+    ExpandStatus status = ExpandStatus::Done;
+    bool cancelled = false;     // stopped by Cancelled or by a Cancel answer
+    std::size_t completed = 0;  // members complete in their places
+    std::string cause;          // why it failed, naming the member: empty when it did not
 
-ExpandStatus ExpandInto(Files& files, const std::string& cabinetPath, const std::filesystem::path& folder);
+    bool Done() const { return status == ExpandStatus::Done && !cancelled; }
+};
+
+// Expands the cabinet in file `cabinetPath` into `folder`. `entries` is the expansion list in
+// cabinet order: an entry that begins with kSkipMark skips its member.
+FolderExpansion ExpandIntoFolder(Files& files, const std::string& cabinetPath, const std::filesystem::path& folder,
+                                 std::span<const std::string> entries, FolderExpansionCalls& calls);
+
+// Every member, replacing what is in the way.
+FolderExpansion ExpandInto(Files& files, const std::string& cabinetPath, const std::filesystem::path& folder);
 
 }  // namespace vexa::cab

@@ -36,6 +36,18 @@ struct MemberInfo {
     std::uint16_t attributes = 0;  // all stored bits; read-only, hidden, system, archive are 0x27
 };
 
+enum class ExpandStatus {
+    Done,
+    NotACabinet,  // no valid cabinet header at the offset
+    UnsafeName,   // a member's name is absolute, has a drive or root, or climbs with ".."
+    ReadFailed,   // the source failed a read (or was cancelled)
+    WriteFailed,  // a sink refused a write
+    BadChecksum,  // a data block's checksum does not match its bytes
+    BadData,      // corrupt, truncated or unsupported data, a member continued in another
+                  // cabinet, or a copy that would go back to an earlier place in the folders
+    Refused,      // the handler failed a file-complete notice
+};
+
 // Receives one member's bytes. A sink that is destroyed without being handed to
 // FileComplete holds an incomplete member: the pass failed while filling it.
 class MemberSink {
@@ -53,17 +65,8 @@ public:
     // The member is complete; the sink comes back for closing and stamping with the
     // member's date, time and attributes. False fails the pass.
     virtual bool FileComplete(std::unique_ptr<MemberSink> sink, const MemberInfo& member) = 0;
-};
-
-enum class ExpandStatus {
-    Done,
-    NotACabinet,  // no valid cabinet header at the offset
-    UnsafeName,   // a member's name is absolute, has a drive or root, or climbs with ".."
-    ReadFailed,   // the source failed a read (or was cancelled)
-    WriteFailed,  // a sink refused a write
-    BadData,      // corrupt, truncated or unsupported data, a member continued in another
-                  // cabinet, or a copy that would go back to an earlier place in the folders
-    Refused,      // the handler failed a file-complete notice
+    // The pass fails at this member, for the reason given; messages name it.
+    virtual void MemberFailed(const MemberInfo& /*member*/, ExpandStatus /*why*/) {}
 };
 
 // Whether a valid cabinet header (with its folder and file tables) starts at `offset`.
@@ -76,8 +79,14 @@ std::optional<CabinetInfo> IsCabinet(CabinetSource& source, std::uint64_t offset
 // continued from or into another cabinet fails with BadData.
 ExpandStatus Expand(CabinetSource& source, std::uint64_t offset, ExpandHandler& handler);
 
-// A pass that skips every member, collecting them.
-ExpandStatus ListMembers(CabinetSource& source, std::uint64_t offset, std::vector<MemberInfo>& members);
+// A pass that skips every member, collecting them. On a failure at a member (an unsafe
+// name), `failedAt` gets its name.
+ExpandStatus ListMembers(CabinetSource& source, std::uint64_t offset, std::vector<MemberInfo>& members,
+                         std::string* failedAt = nullptr);
+
+// Why a pass failed, for the line under a message: "unsafe name ..\x", "checksum error in a.txt".
+// `member` is the member at which it failed, empty when it failed before any.
+std::string FailureCause(ExpandStatus status, const std::string& member);
 
 struct CabinetLocation {
     std::uint64_t offset = 0;

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "cabcodec/expand_into.hpp"
+#include "cabcodec/cabinet_source.hpp"
 #include "cabinet/cab_messages.hpp"
 #include "common/format_path.hpp"
 
@@ -13,65 +14,33 @@ namespace fs = std::filesystem;
 
 constexpr std::uint32_t kAnswerPoll = 100;  // ms between looks at the overwrite answer
 
-// Reads fail once the expansion is cancelled: that stops the codec.
-class CancellableSource final : public cab::CabinetSource {
+// The control's side of an expansion: its flags and counters, progress and the overwrite
+// question by message to its window.
+class ControlExpansion final : public cab::FolderExpansionCalls {
 public:
-    CancellableSource(cab::CabinetSource& whole, const std::atomic<bool>& cancelled)
-        : whole_(whole), cancelled_(cancelled) {}
-    std::uint64_t Size() const override { return whole_.Size(); }
-    std::optional<std::size_t> ReadAt(std::uint64_t offset, unsigned char* into, std::size_t n) override {
-        if (cancelled_) return std::nullopt;
-        return whole_.ReadAt(offset, into, n);
-    }
-
-private:
-    cab::CabinetSource& whole_;
-    const std::atomic<bool>& cancelled_;
-};
-
-class ExpansionHandler final : public cab::ExpandHandler {
-public:
-    ExpansionHandler(Platform& platform, CabinetJobs& jobs, const ExpandOrder& order)
+    ControlExpansion(Platform& platform, CabinetJobs& jobs, const ExpandOrder& order)
         : platform_(platform), jobs_(jobs), order_(order) {}
 
-    // After a cancel nothing more is created; the members left are skipped.
-    std::unique_ptr<cab::MemberSink> CopyFile(const cab::MemberInfo& member) override {
-        if (jobs_.expandCancel) return nullptr;
-        fs::path destination = fs::path(order_.directory) / NativePath(member.name);
-        std::error_code ignored;  // a folder that cannot be made fails the file's creation
-        fs::create_directories(destination.parent_path(), ignored);
-        if (SkipMarked()) return Skip();
-        jobs_.SetCurrentFile(destination.string());
+    bool Cancelled() const override { return jobs_.expandCancel; }
+
+    void Expanding(std::size_t, const fs::path& target) override {
+        jobs_.SetCurrentFile(target.string());
         platform_.windows.Post(order_.window, kExpandProgressMessage, 0, 0);
-        if (fs::exists(destination, ignored)) {
-            std::int32_t answer = AskToOverwrite();
-            if (answer == kOverwriteCancel) jobs_.expandCancel = true;
-            if (answer == kOverwriteKeep || answer == kOverwriteCancel) return Skip();
-            fs::remove(destination, ignored);
-        }
-        ++jobs_.expansionPosition;
-        return std::make_unique<cab::MemberFile>(destination);
     }
 
-    bool FileComplete(std::unique_ptr<cab::MemberSink> sink, const cab::MemberInfo& member) override {
-        auto& file = static_cast<cab::MemberFile&>(*sink);
-        if (!file.Complete()) return false;
-        ++jobs_.extractedCount;
-        cab::StampMember(platform_.files, file.Path().string(), member);
-        return true;
+    cab::Existing AskExisting(const fs::path&) override {
+        switch (AskToOverwrite()) {
+            case kOverwriteKeep: return cab::Existing::Keep;
+            case kOverwriteCancel: jobs_.expandCancel = true; return cab::Existing::Cancel;
+            case kOverwriteAll: return cab::Existing::ReplaceAll;
+            default: return cab::Existing::Replace;
+        }
     }
+
+    void Advanced(std::size_t next) override { jobs_.expansionPosition = next; }
+    void Completed(const fs::path&) override { ++jobs_.extractedCount; }
 
 private:
-    bool SkipMarked() const {
-        std::size_t position = jobs_.expansionPosition;
-        return position < order_.entries.size() && order_.entries[position].starts_with(kSkipMark);
-    }
-
-    std::unique_ptr<cab::MemberSink> Skip() {
-        ++jobs_.expansionPosition;
-        return nullptr;
-    }
-
     // The window raises the question as an event and takes "overwrite all" for an answer
     // when its handler gives none. Without a window nobody can answer, which counts the
     // same.
@@ -91,15 +60,6 @@ private:
     const ExpandOrder& order_;
 };
 
-bool Expand(Platform& platform, CabinetJobs& jobs, const ExpandOrder& order) {
-    auto file = platform.files.OpenShared(order.cabFilename);
-    if (!file) return false;
-    cab::FileCabinetSource whole(std::move(file));
-    CancellableSource source(whole, jobs.expandCancel);
-    ExpansionHandler handler(platform, jobs, order);
-    return cab::Expand(source, 0, handler) == cab::ExpandStatus::Done;
-}
-
 }  // namespace
 
 std::optional<std::vector<std::string>> ListCabinet(Files& files, const std::string& path) {
@@ -114,8 +74,13 @@ std::optional<std::vector<std::string>> ListCabinet(Files& files, const std::str
 }
 
 void RunExpansion(Platform& platform, CabinetJobs& jobs, const ExpandOrder& order) {
-    bool expanded = Expand(platform, jobs, order);
-    JobOutcome outcome = jobs.expandCancel ? JobOutcome::Cancel : expanded ? JobOutcome::Done : JobOutcome::Error;
+    ControlExpansion calls(platform, jobs, order);
+    cab::FolderExpansion expansion =
+        cab::ExpandIntoFolder(platform.files, order.cabFilename, order.directory, order.entries, calls);
+    jobs.SetFailureCause(expansion.cause);
+    JobOutcome outcome = jobs.expandCancel ? JobOutcome::Cancel
+                         : expansion.Done() ? JobOutcome::Done
+                                            : JobOutcome::Error;
     platform.windows.Post(order.window, kExpandEndedMessage, static_cast<std::uintptr_t>(outcome), jobs.extractedCount);
 }
 

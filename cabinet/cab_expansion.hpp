@@ -7,13 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "cabcodec/expand_into.hpp"
 #include "cabinet/cabinet_jobs.hpp"
 #include "platform/platform.hpp"
 
 namespace vexa {
-
-// Marks an entry of the expansion list whose member is not to be expanded.
-inline constexpr char kSkipMark = '*';
 
 // The names of the members of the cabinet in file `path`, in cabinet order; nullopt if
 // it cannot be read through.
@@ -26,9 +24,9 @@ struct ExpandOrder {
     WindowHandle window = 0;
 };
 
-// Expands each member, except those marked, to directory + stored name, creating the
-// folders it needs; then posts how the expansion ended. A member cut short by a failure
-// or a cancel leaves no file behind.
+// Expands each member, except those marked with cab::kSkipMark, to directory + stored
+// name, creating the folders it needs; then posts how the expansion ended, leaving the
+// cause of a failure with the jobs.
 void RunExpansion(Platform& platform, CabinetJobs& jobs, const ExpandOrder& order);
 
 }  // namespace vexa

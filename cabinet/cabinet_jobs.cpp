@@ -49,6 +49,7 @@ void CabinetJobs::Reset(Job job) {
         overwriteAnswer = kOverwriteWaiting;
     }
     SetCurrentFile({});
+    SetFailureCause({});
 }
 
 void CabinetJobs::Finish(Job job) {
@@ -65,6 +66,16 @@ void CabinetJobs::SetCurrentFile(std::string path) {
 std::string CabinetJobs::CurrentFile() const {
     std::lock_guard lock(fileMutex_);
     return currentFile_;
+}
+
+void CabinetJobs::SetFailureCause(std::string cause) {
+    std::lock_guard lock(fileMutex_);
+    failureCause_ = std::move(cause);
+}
+
+std::string CabinetJobs::FailureCause() const {
+    std::lock_guard lock(fileMutex_);
+    return failureCause_;
 }
 
 }  // namespace vexa

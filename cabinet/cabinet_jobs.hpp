@@ -45,6 +45,9 @@ public:
     // The file being compressed, or the destination being written.
     void SetCurrentFile(std::string path);
     std::string CurrentFile() const;
+    // Why the last job failed, for hosts that show more than the failure event says.
+    void SetFailureCause(std::string cause);
+    std::string FailureCause() const;
 
     std::atomic<bool> makeCancel{false};
     std::atomic<std::int64_t> uncompressedTotal{0};
@@ -67,6 +70,7 @@ private:
     std::atomic<Job> running_{Job::None};
     mutable std::mutex fileMutex_;
     std::string currentFile_;
+    std::string failureCause_;
     std::mutex workerMutex_;
     std::thread worker_;
 };

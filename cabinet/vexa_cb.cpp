@@ -33,7 +33,7 @@ Value LongOf(std::int64_t number) {
     return Value(static_cast<std::int32_t>(std::min<std::int64_t>(number, std::numeric_limits<std::int32_t>::max())));
 }
 
-std::string WithoutSkipMark(const std::string& entry) { return entry.starts_with(kSkipMark) ? entry.substr(1) : entry; }
+std::string WithoutSkipMark(const std::string& entry) { return entry.starts_with(cab::kSkipMark) ? entry.substr(1) : entry; }
 
 // The dialogs want the filter to end in "||".
 std::string DialogFilter(const std::string& filter) {
@@ -105,7 +105,7 @@ void VexaCB::SkipFileInCab(std::int32_t index, bool skip) {
     if (index < 0 || static_cast<std::size_t>(index) >= expansionList_.size()) return;
     std::string& entry = expansionList_[index];
     if (!skip) entry = WithoutSkipMark(entry);
-    if (skip && !entry.starts_with(kSkipMark)) entry.insert(0, 1, kSkipMark);
+    if (skip && !entry.starts_with(cab::kSkipMark)) entry.insert(0, 1, cab::kSkipMark);
 }
 
 // Nothing checks that a cabinet was opened: without one the worker fails at once.

@@ -240,7 +240,7 @@ std::string Installation::InstallComponent(const InstallLine& line, const std::s
     std::string work = cache_.MakeUniqueTempDir("~tm");
     if (work.empty()) return texts.workDirectory;
     std::string result;
-    if (cab::ExpandInto(ports_.files, arrived, work) != cab::ExpandStatus::Done)
+    if (!cab::ExpandInto(ports_.files, arrived, work).Done())
         result = texts.expand + line.cabinet;
     else
         result = InstallComponentFile(line, work + NativePath(line.fileName).string(), true);
@@ -268,7 +268,7 @@ std::string Installation::ExpandProgram(const InstallLine& line, const std::stri
         if (!fs::is_directory(folder, error))
             return "Cannot create sub-directory " + folder.string() + " to expand: " + line.cabinet;
     }
-    if (cab::ExpandInto(ports_.files, cabinet, folder) != cab::ExpandStatus::Done)
+    if (!cab::ExpandInto(ports_.files, cabinet, folder).Done())
         return "Cannot expand cab file: " + line.cabinet;
     return {};
 }

@@ -165,7 +165,7 @@ void RunDriver::ScriptArrived(const std::string& cabinet) {
     site_.Repaint();
     std::string work = cache_.MakeUniqueTempDir("~tm");
     if (work.empty()) return Fail("Cannot create temporary work directory.");
-    if (cab::ExpandInto(platform_.files, cabinet, work) != cab::ExpandStatus::Done) {
+    if (!cab::ExpandInto(platform_.files, cabinet, work).Done()) {
         cache_.RemoveTempTree(work);
         return Fail("Cab expansion error. Cannot expand Cab script file: " + cabinet);
     }

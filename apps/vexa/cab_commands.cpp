@@ -2,16 +2,20 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iomanip>
 #include <iostream>
-#include <limits>
 #include <memory>
+#include <sstream>
 
 #include "apps/vexa/cabinet_host.hpp"
 #include "apps/vexa/commands.hpp"
 #include "apps/vexa/progress.hpp"
+#include "cabcodec/cabinet_source.hpp"
+#include "cabcodec/expander.hpp"
 #include "cabinet/cabinet_jobs.hpp"
 #include "cabinet/split_file.hpp"
-#include "common/text.hpp"
+#include "common/file_beside.hpp"
+#include "common/timestamp.hpp"
 
 namespace vexa::cli {
 namespace {
@@ -111,21 +115,41 @@ void Make(Context& context, const MakeArguments& args) {
     if (outcome != "MakeCabDone") Fail(context, kNegative, args.cabinet + ": the cabinet could not be made");
 }
 
+// Why a cabinet cannot be listed: what is wrong with the file, or the member that stops
+// the listing and why.
+std::string WhyNotListed(Files& files, const std::string& cabinet, std::vector<cab::MemberInfo>& members) {
+    auto file = files.OpenShared(cabinet);
+    if (!file) return WhyUnreadable(cabinet);
+    cab::FileCabinetSource source(std::move(file));
+    std::string failedAt;
+    return cab::FailureCause(cab::ListMembers(source, 0, members, &failedAt), failedAt);
+}
+
 // Opens the cabinet for expansion, or says why it cannot.
 bool Open(Context& context, VexaCB& control, const std::string& cabinet) {
     if (control.OpenCabForExpansion(cabinet)) return true;
-    std::error_code error;
-    Fail(context, kBadInput,
-         cabinet + ": " + (fs::is_regular_file(cabinet, error) ? "not a cabinet, or damaged" : WhyUnreadable(cabinet)));
+    std::vector<cab::MemberInfo> members;
+    Fail(context, kBadInput, cabinet + ": " + WhyNotListed(context.platform().files, cabinet, members));
     return false;
 }
 
+// "2024-02-29 12:34:56"; a hostile cabinet may store any fields, which are shown as they are.
+std::string StoredTime(const cab::MemberInfo& member) {
+    TimeStamp t = FromDosDateTime({member.dosDate, member.dosTime});
+    std::ostringstream text;
+    text << std::setfill('0') << std::setw(4) << t.year << '-' << std::setw(2) << t.month << '-' << std::setw(2)
+         << t.day << ' ' << std::setw(2) << t.hour << ':' << std::setw(2) << t.minute << ':' << std::setw(2)
+         << t.second;
+    return text.str();
+}
+
+// Size, stored date and time, name: one member a line, in cabinet order.
 void List(Context& context, const std::string& cabinet) {
-    EventFunction none([](const EventEntry&, const std::vector<Value>&) {});
-    CabinetHost host(context.platform(), none);
-    if (!Open(context, host.Control(), cabinet)) return;
-    for (std::int32_t i = 0; i < host.Control().GetNumFilesInCab(); ++i)
-        std::cout << host.Control().GetFilenameInCab(i) << '\n';
+    std::vector<cab::MemberInfo> members;
+    if (std::string why = WhyNotListed(context.platform().files, cabinet, members); !why.empty())
+        return Fail(context, kBadInput, cabinet + ": " + why);
+    for (const cab::MemberInfo& member : members)
+        std::cout << std::setw(10) << member.size << "  " << StoredTime(member) << "  " << member.name << '\n';
 }
 
 struct ExpandArguments {
@@ -152,7 +176,8 @@ public:
         host_.Control().ExpandCabFile(args_.directory);
         host_.RunUntilJobEnds();
         if (outcome_ == "ExpandCabError")
-            Fail(context_, kNegative, args_.cabinet + ": expanding into " + args_.directory + " failed");
+            Fail(context_, kNegative, args_.cabinet + ": expanding into " + args_.directory + " failed",
+                 host_.FailureCause());
         if (outcome_ == "ExpandCabCancel") context_.exitCode = std::max<int>(context_.exitCode, kNegative);
     }
 

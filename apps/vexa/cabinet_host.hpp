@@ -28,6 +28,8 @@ public:
     VexaCB& Control() { return control_; }
     // Runs the control's messages until no job runs and the last one's events are raised.
     void RunUntilJobEnds();
+    // Why the last job failed, beyond what its event says.
+    std::string FailureCause() const { return jobs_.FailureCause(); }
 
 private:
     Platform& platform_;

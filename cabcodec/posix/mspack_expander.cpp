@@ -33,9 +33,8 @@ public:
     OpenCabinet& operator=(const OpenCabinet&) = delete;
 
     const mscabd_cabinet* Cabinet() const { return cabinet_; }
-    bool Extract(mscabd_file* file) {
-        return decompressor_->extract(decompressor_, file, MspackBridge::kMemberName) == MSPACK_ERR_OK;
-    }
+    // libmspack's error code.
+    int Extract(mscabd_file* file) { return decompressor_->extract(decompressor_, file, MspackBridge::kMemberName); }
 
 private:
     mscab_decompressor* decompressor_;
@@ -76,24 +75,23 @@ MemberInfo MemberOf(const mscabd_file& file) {
 // The folder as the forward-only rule knows it.
 std::uint64_t FolderOf(const mscabd_file& file) { return reinterpret_cast<std::uintptr_t>(file.folder); }
 
-ExpandStatus FailureOf(const MspackBridge& bridge) {
+ExpandStatus FailureOf(const MspackBridge& bridge, int error) {
     if (bridge.ReadFailed()) return ExpandStatus::ReadFailed;
     if (bridge.WriteFailed()) return ExpandStatus::WriteFailed;
-    return ExpandStatus::BadData;
+    return error == MSPACK_ERR_CHECKSUM ? ExpandStatus::BadChecksum : ExpandStatus::BadData;
 }
 
-ExpandStatus CopyMember(OpenCabinet& open, MspackBridge& bridge, ForwardOnly& order, mscabd_file& file,
-                        ExpandHandler& handler) {
-    MemberInfo member = MemberOf(file);
+ExpandStatus CopyMember(OpenCabinet& open, MspackBridge& bridge, ForwardOnly& order, const MemberInfo& member,
+                        mscabd_file& file, ExpandHandler& handler) {
     if (!IsSafeMemberName(member.name, member.attributes)) return ExpandStatus::UnsafeName;
     auto sink = handler.CopyFile(member);
     if (!sink) return ExpandStatus::Done;
     if (!order.Allows(FolderOf(file), file.offset)) return ExpandStatus::BadData;
     order.Copied(FolderOf(file), file.offset, file.length);
     bridge.SetSink(sink.get());
-    bool extracted = open.Extract(&file);
+    int error = open.Extract(&file);
     bridge.SetSink(nullptr);
-    if (!extracted) return FailureOf(bridge);
+    if (error != MSPACK_ERR_OK) return FailureOf(bridge, error);
     return handler.FileComplete(std::move(sink), member) ? ExpandStatus::Done : ExpandStatus::Refused;
 }
 
@@ -114,8 +112,12 @@ ExpandStatus Expand(CabinetSource& source, std::uint64_t offset, ExpandHandler& 
     if (open.Cabinet() == nullptr) return bridge.ReadFailed() ? ExpandStatus::ReadFailed : ExpandStatus::NotACabinet;
     ForwardOnly order;
     for (mscabd_file* file = open.Cabinet()->files; file != nullptr; file = file->next) {
-        ExpandStatus status = CopyMember(open, bridge, order, *file, handler);
-        if (status != ExpandStatus::Done) return status;
+        MemberInfo member = MemberOf(*file);
+        ExpandStatus status = CopyMember(open, bridge, order, member, *file, handler);
+        if (status != ExpandStatus::Done) {
+            handler.MemberFailed(member, status);
+            return status;
+        }
     }
     return ExpandStatus::Done;
 }

@@ -21,7 +21,10 @@ public:
 
     ExpandStatus Run() {
         bool copied = fdi_.Copy(Notify, this);
-        if (fdi_.Failed()) return fdi_.Status();
+        if (fdi_.Failed()) {
+            if (current_) handler_.MemberFailed(current_->member, fdi_.Status());
+            return fdi_.Status();
+        }
         // Refused before any member was offered, FDI did not take the header or tables.
         if (!copied && offered_ == 0) return ExpandStatus::NotACabinet;
         return copied && offered_ == tables_.files.size() ? ExpandStatus::Done : ExpandStatus::BadData;
@@ -58,13 +61,13 @@ private:
                       tables_.files[offered_].member.name == notice.psz1;
         if (!inStep) return Stop(ExpandStatus::BadData);
         const FileEntry& entry = tables_.files[offered_++];
+        current_ = &entry;
         if (!IsSafeMemberName(entry.member.name, entry.member.attributes)) return Stop(ExpandStatus::UnsafeName);
         auto sink = handler_.CopyFile(entry.member);
         if (!sink) return 0;
         bool continued = continuedFromPrevious || entry.folder >= kContinuedFolder;
         if (continued || !order_.Allows(entry.folder, entry.folderOffset)) return Stop(ExpandStatus::BadData);
         order_.Copied(entry.folder, entry.folderOffset, entry.member.size);
-        copying_ = &entry;
         return fdi_.OpenMember(std::move(sink));
     }
 
@@ -73,11 +76,11 @@ private:
     INT_PTR Complete(const FDINOTIFICATION& notice) {
         auto [sink, written] = fdi_.CloseMember(notice.hf);
         if (!sink || fdi_.Failed()) return FALSE;
-        if (written != copying_->member.size) {
+        if (written != current_->member.size) {
             fdi_.Fail(ExpandStatus::BadData);
             return FALSE;
         }
-        if (!handler_.FileComplete(std::move(sink), copying_->member)) {
+        if (!handler_.FileComplete(std::move(sink), current_->member)) {
             fdi_.Fail(ExpandStatus::Refused);
             return FALSE;
         }
@@ -89,7 +92,7 @@ private:
     ExpandHandler& handler_;
     ForwardOnly order_;
     std::size_t offered_ = 0;  // table entries FDI has offered
-    const FileEntry* copying_ = nullptr;
+    const FileEntry* current_ = nullptr;  // the entry offered last
 };
 
 }  // namespace

@@ -165,7 +165,11 @@ TEST(CabinetReading, ACorruptedDataBlockFailsItsMember) {
     cabinet[cabinet.size() - 500] ^= 0x10;
     MemorySource source(cabinet);
     MemoryExpandHandler handler;
-    EXPECT_EQ(Expand(source, 0, handler), ExpandStatus::BadData);
+#ifdef _WIN32
+    EXPECT_EQ(Expand(source, 0, handler), ExpandStatus::BadData);  // FDI tells no checksum apart
+#else
+    EXPECT_EQ(Expand(source, 0, handler), ExpandStatus::BadChecksum);
+#endif
     EXPECT_FALSE(handler.members.back().complete);
 }
 

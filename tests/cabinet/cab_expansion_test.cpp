@@ -92,7 +92,9 @@ TEST_F(ExpandCabFile, TheAnswerDecidesEachExistingFile) {
     }
 }
 
-TEST_F(ExpandCabFile, CancellingStopsAtTheNextReadAndLeavesNoPartFile) {
+// The member cut short leaves nothing of its own, and the file it would have replaced
+// stays as it was.
+TEST_F(ExpandCabFile, CancellingStopsAtTheNextReadAndKeepsTheFileItWouldReplace) {
     WriteFile(cabinet_, test::MakeCabinet({{"first.txt", "1"}, {"big.bin", test::TextBytes(3'000'000, 3)}}));
     ASSERT_TRUE(control_->OpenCabForExpansion(cabinet_));
     fs::create_directories(destination_);
@@ -106,7 +108,10 @@ TEST_F(ExpandCabFile, CancellingStopsAtTheNextReadAndLeavesNoPartFile) {
     RunJob();
     EXPECT_EQ(events_.Last().name, "ExpandCabCancel");
     EXPECT_EQ(events_.Last().Long(2), 1);
-    EXPECT_FALSE(fs::exists(Out("big.bin")));
+    EXPECT_EQ(ReadFile(Out("big.bin")), "old");
+    std::size_t left = 0;
+    for (const auto& entry : fs::directory_iterator(destination_)) left += entry.is_regular_file();
+    EXPECT_EQ(left, 2u);  // first.txt and big.bin
 }
 
 TEST_F(ExpandCabFile, MarkedEntriesAreSkippedWithoutProgressOrCount) {

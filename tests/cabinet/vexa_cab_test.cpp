@@ -3,9 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <regex>
+#include <sstream>
 
 #include "tests/support/cabinet_shapes.hpp"
+#include "tests/support/memory_cabinet.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/vexa_program.hpp"
 
@@ -68,6 +73,38 @@ TEST_F(VexaCab, ExistingFilesAreKeptOverwrittenOrAskedAbout) {
 
     EXPECT_EQ(Vexa({"cab", "expand", cab_, dir_ / "out", "--overwrite", "all"}).status, 0);
     EXPECT_EQ(ReadFile(dir_ / "out/a.txt"), "alpha");
+}
+
+// Each member with its size and stored time; a cabinet whose member would land outside
+// the destination names that member, for listing and expansion alike.
+TEST_F(VexaCab, ListShowsSizesAndTimesAndNamesAnUnsafeMember) {
+    ASSERT_EQ(Vexa({"cab", "make", cab_, dir_ / "src/a.txt"}).status, 0);
+    Outcome list = Vexa({"cab", "list", cab_});
+    ASSERT_EQ(list.status, 0);
+    EXPECT_TRUE(std::regex_search(list.output, std::regex(R"(^ +5  \d{4}-\d\d-\d\d \d\d:\d\d:\d\d  a\.txt\n$)")))
+        << list.output;
+
+    std::string hostile = test::CabinetOf({{"good.txt", "1"}, {"xx\\x", "2"}});
+    hostile.replace(hostile.find("xx\\x"), 4, "..\\x");
+    WriteFile(dir_ / "hostile.cab", hostile);
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"cab", "list", dir_ / "hostile.cab"},
+                                                      {"cab", "expand", dir_ / "hostile.cab", dir_ / "out"}}) {
+        Outcome run = Vexa(arguments);
+        EXPECT_EQ(run.status, 2) << arguments[1];
+        EXPECT_NE(run.output.find("hostile.cab: unsafe name ..\\x"), std::string::npos) << run.output;
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "x"));
+}
+
+// The message says what failed and, on the next line, why.
+TEST_F(VexaCab, AFailedExpansionSaysWhy) {
+    std::string damaged = test::CabinetOf({{"a.txt", test::TextBytes(50'000, 1)}});
+    damaged[damaged.size() - 100] ^= 0x10;
+    WriteFile(dir_ / "damaged.cab", damaged);
+    Outcome run = Vexa({"cab", "expand", dir_ / "damaged.cab", dir_ / "out"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("failed\n  checksum error in a.txt"), std::string::npos) << run.output;
+    EXPECT_FALSE(fs::exists(dir_ / "out/a.txt"));
 }
 
 TEST_F(VexaCab, BadInputIsNamedAndExitsWithTwo) {
