@@ -228,8 +228,12 @@ HousekeepingReport LocalCache::Housekeep() {
 // A live run holds its marker open, so only the markers of runs that have ended can go.
 void LocalCache::RemoveAbandonedProductDirectories(HousekeepingReport& report) {
     for (const auto& entry : Listing(GetTempFolder(), "~pr*.*")) {
-        if (!IsDirectory(entry) || !files_.DeleteUnlessHeld((entry.path() / kHeldMarkerName).string())) continue;
-        if (RemoveTempTree(entry.path().string())) report.removed.push_back(entry.path().string());
+        if (!IsDirectory(entry)) continue;
+        if (!files_.DeleteUnlessHeld((entry.path() / kHeldMarkerName).string())) {
+            report.running.push_back(entry.path().string());
+        } else if (RemoveTempTree(entry.path().string())) {
+            report.removed.push_back(entry.path().string());
+        }
     }
 }
 

@@ -29,6 +29,7 @@ std::uint64_t ProgramCacheLimit(std::uint64_t driveTotalBytes);
 
 struct HousekeepingReport {
     std::vector<std::string> removed;  // paths, in the order they went
+    std::vector<std::string> running;  // product directories whose runs hold them, left alone
 };
 
 class LocalCache {

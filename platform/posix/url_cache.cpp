@@ -1,6 +1,7 @@
 #include "platform/posix/url_cache.hpp"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "common/file_name.hpp"
 #include "common/url.hpp"
@@ -20,6 +22,8 @@ namespace {
 // straight from the reader's buffer.
 constexpr std::size_t kSmallPiece = 16 * 1024;
 constexpr std::size_t kGathered = 64 * 1024;
+constexpr std::string_view kIncoming = ".incoming-";
+constexpr std::size_t kHashDigits = 16;
 
 bool WriteAll(int fd, const unsigned char* bytes, std::size_t n) {
     while (n > 0) {
@@ -54,6 +58,15 @@ std::string EntryName(const std::string& url) {
     std::size_t dot = name.rfind('.');
     if (dot == 0 || dot == std::string::npos) dot = name.size();
     return name.substr(0, dot) + "[" + HashText(url) + "]" + name.substr(dot);
+}
+
+// "stem[<16 hex digits>]" and the extension, as EntryName makes it.
+bool IsEntryName(const std::string& name) {
+    std::size_t open = name.rfind('[');
+    if (open == std::string::npos || open + kHashDigits + 1 >= name.size() || name[open + kHashDigits + 1] != ']')
+        return false;
+    std::string_view digits = std::string_view(name).substr(open + 1, kHashDigits);
+    return digits.find_first_not_of("0123456789abcdef") == std::string_view::npos;
 }
 
 }  // namespace
@@ -103,13 +116,30 @@ std::optional<std::string> UrlCache::Find(const std::string& url) const {
 }
 
 // The temporary file's name begins with a dot and has no brackets, so it is never an entry.
+// Where the file system has no locks the body goes unheld; housekeeping's age rule still
+// keeps it from a body being written.
 std::unique_ptr<CacheEntryWriter> UrlCache::Begin(const std::string& url) const {
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
-    std::string temporary = (folder_ / ".incoming-XXXXXX").string();
+    std::string temporary = (folder_ / (std::string(kIncoming) + "XXXXXX")).string();
     int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return nullptr;
+    while (::flock(fd, LOCK_SH) != 0 && errno == EINTR) {
+    }
     return std::make_unique<CacheEntryWriter>(fd, temporary, EntryPath(url));
+}
+
+std::vector<UrlCacheFile> UrlCache::Files() const {
+    std::vector<UrlCacheFile> files;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder_, error), end; !error && it != end; it.increment(error)) {
+        std::error_code ignored;
+        if (!it->is_regular_file(ignored) || it->is_symlink(ignored)) continue;
+        std::string name = it->path().filename().string();
+        bool partial = name.starts_with(kIncoming);
+        if (partial || IsEntryName(name)) files.push_back({it->path(), partial});
+    }
+    return files;
 }
 
 }  // namespace vexa

@@ -9,8 +9,10 @@
 // cache: trust is judged by the extension. The hash keeps URLs that end in the same name
 // apart. One folder for all, since a folder per entry doubles the inodes a download makes.
 //
-// A body is written to a temporary file in the cache folder itself and renamed into its entry
-// when complete, so an entry is always a whole body and replacing one is atomic.
+// A body is written to a temporary file in the cache folder itself (".incoming-XXXXXX") and
+// renamed into its entry when complete, so an entry is always a whole body and replacing one
+// is atomic. The writer holds its temporary file (a shared lock, as Files::CreateHeldFile
+// holds), so housekeeping can tell a live transfer's body from one a dead transfer left.
 
 #include <cstddef>
 #include <filesystem>
@@ -42,6 +44,13 @@ private:
     std::filesystem::path entry_;
 };
 
+// A file of the cache folder, for housekeeping.
+struct UrlCacheFile {
+    std::filesystem::path path;
+    // A body on its way in, or left behind by a transfer that died; otherwise an entry.
+    bool partial = false;
+};
+
 class UrlCache {
 public:
     explicit UrlCache(std::filesystem::path folder) : folder_(std::move(folder)) {}
@@ -50,6 +59,8 @@ public:
     std::optional<std::string> Find(const std::string& url) const;
     // Null when the cache folder cannot take a file.
     std::unique_ptr<CacheEntryWriter> Begin(const std::string& url) const;
+    // Every entry and partial body, in listing order; what else the folder holds is not the cache's.
+    std::vector<UrlCacheFile> Files() const;
 
 private:
     std::filesystem::path EntryPath(const std::string& url) const;

@@ -160,6 +160,7 @@ TEST_F(LocalCacheTest, HousekeepingSparesLiveProductDirectoriesAndRemovesAbandon
     EXPECT_FALSE(fs::exists(ended));
     EXPECT_FALSE(fs::exists(unmarked));
     EXPECT_EQ(report.removed.size(), 2u);
+    EXPECT_EQ(report.running, std::vector<std::string>{fs::path(live).string()});
 
     held.reset();
     cache_.Housekeep();

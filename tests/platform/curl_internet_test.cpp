@@ -4,6 +4,8 @@
 #include <set>
 
 #include "platform/posix/curl_internet.hpp"
+#include "platform/posix/posix_files.hpp"
+#include "platform/posix/url_cache.hpp"
 #include "tests/support/fault_http_server.hpp"
 #include "tests/support/temp_dir.hpp"
 
@@ -62,6 +64,31 @@ TEST(CurlInternet, EntriesKeepTheUrlsNameAndExtensionAndNothingHalfWrittenStays)
     for (const std::string& entry : {*firstEntry, *secondEntry, *emptyEntry})
         entries.insert(fs::relative(entry, cache.path()).string());
     EXPECT_EQ(CacheFiles(cache.path()), entries);
+}
+
+// Housekeeping tells a body being written from one a dead transfer left by the writer's hold.
+TEST(UrlCache, ABodyOnItsWayInIsHeldAndListedApartFromEntries) {
+    testing::TempDir folder;
+    testing::WriteFile(folder / "notes.txt", "not the cache's");
+    testing::WriteFile(folder / "odd[xyz].cab", "not an entry's name");
+    UrlCache cache(folder.path());
+    const std::string url = "http://host/dl/setup.cab";
+    auto writer = cache.Begin(url);
+    ASSERT_NE(writer, nullptr);
+    std::vector<UrlCacheFile> files = cache.Files();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(files[0].partial);
+    PosixFiles posix;
+    EXPECT_FALSE(posix.DeleteUnlessHeld(files[0].path.string()));
+    EXPECT_TRUE(fs::exists(files[0].path));
+
+    const unsigned char body[] = {1, 2, 3};
+    ASSERT_TRUE(writer->Append(body, sizeof body));
+    ASSERT_TRUE(writer->Commit());
+    files = cache.Files();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_FALSE(files[0].partial);
+    EXPECT_EQ(cache.Find(url), files[0].path.string());
 }
 
 }  // namespace
