@@ -133,8 +133,8 @@ TEST_F(VexaCab, BadInputIsNamedAndExitsWithTwo) {
 }
 
 TEST_F(VexaCab, CallPrintsTheResultAndTheEventsRaised) {
-    Outcome made = Vexa({"call", "vexacb.vexacbctrl.1", "MakeCabFile", dir_ / "empty.cab", "0"});
     // A cabinet of no files cannot be made: the job fails.
+    Outcome made = Vexa({"call", "vexacb.vexacbctrl.1", "MakeCabFile", dir_ / "empty.cab", "0"});
     EXPECT_EQ(made.status, 1);
     EXPECT_EQ(made.output, "true\nMakeCabError(\"" + (dir_ / "empty.cab") + "\")\n");
 
