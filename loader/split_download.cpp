@@ -5,6 +5,7 @@
 
 #include "common/file_name.hpp"
 #include "common/replace_file.hpp"
+#include "common/split_set.hpp"
 #include "download/signature.hpp"
 
 namespace vexa::loader {
@@ -21,7 +22,7 @@ bool Append(std::ofstream& out, const std::string& piece) {
 
 }  // namespace
 
-std::string SplitDownload::LocalName(std::int64_t k) const { return directory_ + fileName_ + std::to_string(k); }
+std::string SplitDownload::LocalName(std::int64_t k) const { return SplitPieceName(directory_ + fileName_, k); }
 
 std::int64_t SplitDownload::Begin(LocalCache& cache, const std::string& url, std::int64_t pieces,
                                   const std::string& signature) {

@@ -1,0 +1,49 @@
+#include "common/file_beside.hpp"
+
+namespace vexa {
+
+namespace fs = std::filesystem;
+
+std::string FileBeside::FolderOf(const fs::path& target) {
+    fs::path folder = target.parent_path();
+    return folder.empty() ? std::string(".") : folder.string();
+}
+
+FileBeside::FileBeside(fs::path target, std::optional<std::string> temporary)
+    : target_(std::move(target)), temporary_(temporary.value_or(std::string())) {}
+
+FileBeside::~FileBeside() {
+    if (committed_ || !Made()) return;
+    std::error_code ignored;
+    fs::remove(temporary_, ignored);
+}
+
+// A temporary file is private to its owner; the new file is as readable as the one it
+// replaces, or as its folder.
+std::error_code FileBeside::Commit(fs::perms extra) {
+    if (!Made()) return std::make_error_code(std::errc::no_such_file_or_directory);
+    std::error_code ignored;  // a file with other permissions is still the right file
+    fs::file_status old = fs::status(target_, ignored);
+    if (fs::is_regular_file(old)) {
+        // A read-only file stays: a rename would replace it where no write could, and
+        // Windows refuses both.
+        if ((old.permissions() & fs::perms::owner_write) == fs::perms::none)
+            return std::make_error_code(std::errc::permission_denied);
+        fs::permissions(temporary_, old.permissions(), fs::perm_options::replace, ignored);
+    } else if (fs::perms folder = fs::status(FolderOf(target_), ignored).permissions(); folder != fs::perms::unknown) {
+        constexpr fs::perms kRead = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+        fs::permissions(temporary_, folder & kRead, fs::perm_options::add, ignored);
+    }
+    if (extra != fs::perms::none) fs::permissions(temporary_, extra, fs::perm_options::add, ignored);
+    std::error_code error;
+    fs::rename(temporary_, target_, error);
+    committed_ = !error;
+    return error;
+}
+
+bool IsSameFile(const fs::path& a, const fs::path& b) {
+    std::error_code error;  // a path that does not exist names no file to protect
+    return fs::equivalent(a, b, error);
+}
+
+}  // namespace vexa
