@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cabcodec/expand_into.hpp"
+#include "cabcodec/member_name.hpp"
 #include "common/file_name.hpp"
 #include "common/format_path.hpp"
 #include "common/replace_file.hpp"
@@ -259,10 +260,12 @@ std::string Installation::ExpandProgram(const InstallLine& line, const std::stri
     std::error_code error;
     fs::create_directories(productDirectory, error);
     fs::path folder = productDirectory;
-    if (std::string sub = line.subDirectory; !sub.empty()) {
-        if (sub.front() == '\\') sub.erase(0, 1);
+    // One leading "\" is dropped: "\" alone names the product directory itself.
+    std::string sub = line.subDirectory.starts_with('\\') ? line.subDirectory.substr(1) : line.subDirectory;
+    if (!sub.empty()) {
         sub = WithTrailingSeparator(sub, '\\');
-        if (sub.find("..") != std::string::npos) return "Invalid sub-directory specified in script. Sub-directory: " + sub;
+        // A drive, a root, a UNC name or a climb would leave the product directory.
+        if (!cab::IsSafeMemberName(sub, 0)) return "Invalid sub-directory specified in script. Sub-directory: " + sub;
         folder = fs::path(productDirectory) / NativePath(sub);
         fs::create_directories(folder, error);
         if (!fs::is_directory(folder, error))

@@ -246,16 +246,16 @@ const FailureCase kFailures[] = {
     {"sub_directory",
      [](auto& m) {
          std::string signature = m.Serve("Hello.cab", kProgramCab);
-         m.ServeScript(ProgramLine("Hello.cab", signature, 0, "\\a..b") + kExecute);
+         m.ServeScript(ProgramLine("Hello.cab", signature, 0, "\\..\\out") + kExecute);
      },
-     "Invalid sub-directory specified in script. Sub-directory: a..b\\"},
+     "Invalid sub-directory specified in script. Sub-directory: ..\\out\\"},
     {"sub_directory_with_the_next_cabinet_on_its_way",
      [](auto& m) {
          std::string signature = m.Serve("Hello.cab", kProgramCab);
-         m.ServeScript(ProgramLine("Hello.cab", signature, 0, "\\a..b") + ProgramLine("Hello.cab", signature) +
+         m.ServeScript(ProgramLine("Hello.cab", signature, 0, "\\..\\out") + ProgramLine("Hello.cab", signature) +
                        kExecute);
      },
-     "Invalid sub-directory specified in script. Sub-directory: a..b\\"},
+     "Invalid sub-directory specified in script. Sub-directory: ..\\out\\"},
     {"program_start",
      [](auto& m) {
          std::string signature = m.Serve("Hello.cab", kProgramCab);
@@ -283,6 +283,43 @@ void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
 
 INSTANTIATE_TEST_SUITE_P(Loader, RunFailureTest, ::testing::ValuesIn(kFailures),
                          [](const auto& param) { return param.param.name; });
+
+// A sub-directory stays inside the product directory: one leading "\\" is dropped, and
+// what remains passes the codec's name guard or the line fails with the text as shown.
+struct SubDirectoryCase {
+    std::string subDirectory;
+    std::string inside;  // where the program lands under the product directory; empty: refused
+};
+
+class SubDirectoryTest : public VexaLoaderTest, public ::testing::WithParamInterface<SubDirectoryCase> {};
+
+TEST_P(SubDirectoryTest, ExpandsInsideTheProductDirectoryOrRefuses) {
+    std::string signature = m_.Serve("Hello.cab", kProgramCab);
+    m_.ServeScript(ProgramLine("Hello.cab", signature, 0, GetParam().subDirectory) + kExecute);
+    auto control = NewControl();
+    ASSERT_TRUE(Visit(*control));
+    if (GetParam().inside.empty()) {
+        std::string shown = GetParam().subDirectory.substr(GetParam().subDirectory.starts_with('\\') ? 1 : 0);
+        EXPECT_EQ(Errors(), std::vector<std::string>{"Invalid sub-directory specified in script. Sub-directory: " +
+                                                     shown + "\\"});
+        EXPECT_TRUE(m_.processes.Starts().empty());
+        return;
+    }
+    EXPECT_EQ(Errors(), std::vector<std::string>{});
+    const fs::path product = control->GetProductDirectory();
+    EXPECT_EQ(ReadFile(product / GetParam().inside / "Hello.exe"), kProgramBytes);
+}
+
+void PrintTo(const SubDirectoryCase& c, std::ostream* out) { *out << c.subDirectory; }
+
+INSTANTIATE_TEST_SUITE_P(Loader, SubDirectoryTest,
+                         ::testing::Values(SubDirectoryCase{"", "."}, SubDirectoryCase{"\\", "."},
+                                           SubDirectoryCase{"\\bin", "bin"}, SubDirectoryCase{"bin\\tools\\", "bin/tools"},
+                                           SubDirectoryCase{"a..b", "a..b"}, SubDirectoryCase{"..", ""},
+                                           SubDirectoryCase{"\\..\\out", ""}, SubDirectoryCase{"bin\\...\\x", ""},
+                                           SubDirectoryCase{"C:x", ""}, SubDirectoryCase{"C:\\x", ""},
+                                           SubDirectoryCase{"\\\\x", ""}, SubDirectoryCase{"/x", ""},
+                                           SubDirectoryCase{"\\\\server\\share", ""}));
 
 TEST_F(VexaLoaderTest, CancelStopsTheTransferAndRemovesTheProductDirectory) {
     std::string signature = m_.Serve("Hello.cab", kProgramCab);
