@@ -5,6 +5,7 @@
 
 #include "cabcodec/maker.hpp"
 #include "cabinet/cab_messages.hpp"
+#include "common/file_beside.hpp"
 #include "common/file_name.hpp"
 
 namespace vexa {
@@ -34,8 +35,8 @@ private:
     std::uint64_t position_ = 0;
 };
 
-// The cabinet or a temporary file of the maker. Writes are refused once the make is
-// cancelled: that makes the maker abandon the cabinet.
+// The cabinet being written or a temporary file of the maker. Writes are refused once the
+// make is cancelled: that makes the maker abandon the cabinet.
 class FileOnDisk final : public cab::TemporaryFile {
 public:
     FileOnDisk(std::string path, bool temporary, const std::atomic<bool>& cancelled)
@@ -52,6 +53,11 @@ public:
     FileOnDisk& operator=(const FileOnDisk&) = delete;
 
     bool IsOpen() const { return stream_.is_open(); }
+    // False if what was written could not all reach the file.
+    bool Close() {
+        stream_.close();
+        return !stream_.fail();
+    }
 
     bool Write(const unsigned char* data, std::size_t n) override {
         if (cancelled_) return false;
@@ -74,6 +80,17 @@ private:
     std::fstream stream_;
 };
 
+// The maker's hold on the cabinet file, which the make keeps so as to close it, and see that
+// it closed well, before the commit.
+class WritesTo final : public cab::OutputFile {
+public:
+    explicit WritesTo(FileOnDisk& file) : file_(file) {}
+    bool Write(const unsigned char* data, std::size_t n) override { return file_.Write(data, n); }
+
+private:
+    FileOnDisk& file_;
+};
+
 template <typename File>
 std::unique_ptr<File> IfOpen(std::unique_ptr<File> file) {
     return file->IsOpen() ? std::move(file) : nullptr;
@@ -84,7 +101,8 @@ public:
     MakeCallbacksOnDisk(Platform& platform, CabinetJobs& jobs, WindowHandle window)
         : platform_(platform), jobs_(jobs), window_(window) {}
 
-    bool CabinetCreated() const { return cabinetCreated_; }
+    // Puts the cabinet written beside its target in its place.
+    bool CommitCabinet() { return cabinetFile_ && cabinetFile_->Close() && !cabinet_->Commit(); }
 
     // The stored time is the last-write time in local time; the stored attributes are
     // read-only, hidden, system and archive, none when they cannot be read.
@@ -110,15 +128,19 @@ public:
     }
 
     std::unique_ptr<cab::OutputFile> CreateCabinet(const std::string& path) override {
-        cabinetCreated_ = true;
-        return IfOpen(std::make_unique<FileOnDisk>(path, false, jobs_.makeCancel));
+        cabinet_.emplace(path, platform_.files.CreateTempFileIn(FileBeside::FolderOf(path), FileBeside::kPrefix));
+        if (!cabinet_->Made()) return nullptr;
+        cabinetFile_ = IfOpen(std::make_unique<FileOnDisk>(cabinet_->Path(), false, jobs_.makeCancel));
+        if (!cabinetFile_) return nullptr;
+        return std::make_unique<WritesTo>(*cabinetFile_);
     }
 
 private:
     Platform& platform_;
     CabinetJobs& jobs_;
     WindowHandle window_;
-    bool cabinetCreated_ = false;
+    std::optional<FileBeside> cabinet_;  // removed unless committed
+    std::unique_ptr<FileOnDisk> cabinetFile_;  // closed before its file is removed
 };
 
 // With `toArchive`, the file is stored with the archive attribute alone and gets its own
@@ -156,16 +178,18 @@ bool MakeCabinet(cab::MakeCallbacks& callbacks, Platform& platform, CabinetJobs&
     return maker.FlushCabinet();
 }
 
+// What the make left beside the target is gone before the end is told.
+JobOutcome MakeAndCommit(Platform& platform, CabinetJobs& jobs, const MakeOrder& order) {
+    MakeCallbacksOnDisk callbacks(platform, jobs, order.window);
+    bool made = MakeCabinet(callbacks, platform, jobs, order);
+    if (jobs.makeCancel) return JobOutcome::Cancel;
+    return made && callbacks.CommitCabinet() ? JobOutcome::Done : JobOutcome::Error;
+}
+
 }  // namespace
 
 void RunMake(Platform& platform, CabinetJobs& jobs, const MakeOrder& order) {
-    MakeCallbacksOnDisk callbacks(platform, jobs, order.window);
-    bool made = MakeCabinet(callbacks, platform, jobs, order);
-    JobOutcome outcome = jobs.makeCancel ? JobOutcome::Cancel : made ? JobOutcome::Done : JobOutcome::Error;
-    if (outcome != JobOutcome::Done && callbacks.CabinetCreated()) {
-        std::error_code ignored;
-        fs::remove(order.cabFilename, ignored);
-    }
+    JobOutcome outcome = MakeAndCommit(platform, jobs, order);
     platform.windows.Post(order.window, kMakeEndedMessage, static_cast<std::uintptr_t>(outcome), 0);
 }
 

@@ -33,8 +33,9 @@ struct MakeOrder {
     FolderLayout layout = FolderLayout::FolderPerFile;
 };
 
-// Makes the cabinet and posts how the make ended. A cabinet that was not made whole is
-// removed, so a cabinet file exists only after a make that is done.
+// Makes the cabinet and posts how the make ended. The cabinet is written beside its target
+// and renamed over it only when the make is done, so a failed or cancelled make leaves what
+// was there (an older cabinet, a folder) as it was, and nothing of its own.
 void RunMake(Platform& platform, CabinetJobs& jobs, const MakeOrder& order);
 
 }  // namespace vexa

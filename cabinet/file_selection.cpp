@@ -20,6 +20,7 @@ void FileSelection::Clear() {
     filter_.clear();
     files_.clear();
     directories_.clear();
+    skipped_.clear();
     position_ = 0;
 }
 
@@ -30,6 +31,7 @@ bool FileSelection::Select(const std::string& filter, bool recurse, std::int32_t
     std::string pattern(FileNamePart(filter));
     if (position_ == 0) {
         files_.clear();
+        skipped_.clear();
         directories_.assign(1, std::string(DirectoryPart(filter)));
     }
     for (std::int32_t scanned = 0; position_ < directories_.size();) {
@@ -42,17 +44,23 @@ bool FileSelection::Select(const std::string& filter, bool recurse, std::int32_t
     return true;
 }
 
-// Every entry counts, hidden ones too. Links to directories are not followed, so that a
-// link back up the tree cannot make the walk endless.
+// Every entry counts, hidden ones too. Links are not followed, to files or directories: the
+// walk stays inside its start directory, and a link back up the tree cannot make it endless.
+// What is not a regular file (a link, a pipe, a device) is left out, as nothing could be made
+// of it, and a pipe would stall whoever opened it.
 void FileSelection::Scan(const std::string& directory, const std::string& pattern) {
     std::error_code error;
     fs::directory_iterator entries(directory.empty() ? fs::path(".") : fs::path(directory), error);
+    if (error) skipped_.push_back(directory);
     for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
         std::string name = entries->path().filename().string();
-        std::error_code unknown;  // an entry whose type cannot be read counts as a file
-        if (entries->symlink_status(unknown).type() == fs::file_type::directory) {
+        std::error_code unknown;
+        fs::file_type type = entries->symlink_status(unknown).type();
+        if (type == fs::file_type::directory) {
             directories_.push_back(directory + name + kSeparator);
-        } else if (!entries->is_directory(unknown) && MatchesWildcard(pattern, name)) {
+        } else if (type != fs::file_type::regular) {
+            skipped_.push_back(directory + name);
+        } else if (MatchesWildcard(pattern, name)) {
             files_.push_back(directory + name);
         }
     }

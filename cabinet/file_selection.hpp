@@ -17,9 +17,13 @@ public:
     bool Select(const std::string& filter, bool recurse, std::int32_t maxDirectories);
     void Clear();
 
-    // Full paths in discovery order; directories end with a separator.
+    // Full paths in discovery order; directories end with a separator. Only regular files
+    // are selected, and links are never followed.
     const std::vector<std::string>& Files() const { return files_; }
     const std::vector<std::string>& Directories() const { return directories_; }
+    // What the walk left out: entries that are neither regular files nor directories (links
+    // among them), and directories that could not be read.
+    const std::vector<std::string>& Skipped() const { return skipped_; }
 
 private:
     void Scan(const std::string& directory, const std::string& pattern);
@@ -27,6 +31,7 @@ private:
     std::string filter_;
     std::vector<std::string> files_;
     std::vector<std::string> directories_;
+    std::vector<std::string> skipped_;
     std::size_t position_ = 0;  // the next directory to scan
 };
 

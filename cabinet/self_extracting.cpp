@@ -1,12 +1,17 @@
 #include "cabinet/self_extracting.hpp"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <new>
 
+#include "common/file_beside.hpp"
+
 namespace vexa {
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr std::uint64_t kMaxCopyBuffer = 1'000'000;
 
@@ -28,19 +33,21 @@ bool CopyCabinet(ReadableFile& cabinet, unsigned char* buffer, std::size_t buffe
 
 bool Cab2Exe(Files& files, std::span<const unsigned char> stub, const std::string& cabFilename,
              const std::string& exeFilename) {
-    if (stub.empty()) return false;
+    if (stub.empty() || IsSameFile(cabFilename, exeFilename)) return false;
     auto cabinet = files.OpenShared(cabFilename);
     if (!cabinet || cabinet->Size() == 0) return false;
     const auto bufferSize = static_cast<std::size_t>(std::min(cabinet->Size(), kMaxCopyBuffer));
     std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[bufferSize]);
     if (!buffer) return false;
 
-    std::ofstream out(exeFilename, std::ios::binary | std::ios::trunc);
+    FileBeside exe(exeFilename, files.CreateTempFileIn(FileBeside::FolderOf(exeFilename), FileBeside::kPrefix));
+    if (!exe.Made()) return false;
+    std::ofstream out(exe.Path(), std::ios::binary | std::ios::trunc);
     if (!out || !WriteBytes(out, stub.data(), stub.size()) || !CopyCabinet(*cabinet, buffer.get(), bufferSize, out)) {
         return false;
     }
     out.close();
-    return !out.fail();
+    return !out.fail() && !exe.Commit(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec);
 }
 
 }  // namespace vexa

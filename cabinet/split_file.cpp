@@ -2,7 +2,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <vector>
+
+#include "common/file_beside.hpp"
+#include "common/split_set.hpp"
 
 namespace vexa {
 namespace {
@@ -10,8 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kCopyBlock = 1 << 20;
-
-std::string PieceName(const std::string& filename, long k) { return filename + std::to_string(k); }
 
 // Copies `count` bytes in blocks of bounded size: memory stays small whatever the file.
 bool CopyTo(std::ifstream& in, std::ofstream& out, std::uintmax_t count) {
@@ -24,18 +26,30 @@ bool CopyTo(std::ifstream& in, std::ofstream& out, std::uintmax_t count) {
     return true;
 }
 
-bool WritePiece(std::ifstream& in, const std::string& path, std::uintmax_t count, fs::file_time_type time) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+std::unique_ptr<FileBeside> Beside(Files& files, const std::string& target) {
+    return std::make_unique<FileBeside>(target, files.CreateTempFileIn(FileBeside::FolderOf(target), FileBeside::kPrefix));
+}
+
+bool WritePiece(std::ifstream& in, const FileBeside& piece, std::uintmax_t count, fs::file_time_type time) {
+    if (!piece.Made()) return false;
+    std::ofstream out(piece.Path(), std::ios::binary | std::ios::trunc);
     if (!out || !CopyTo(in, out, count)) return false;
     out.close();
     std::error_code ignored;  // a piece without its time is still a good piece
-    fs::last_write_time(path, time, ignored);
+    fs::last_write_time(piece.Path(), time, ignored);
     return out.good();
+}
+
+// Older pieces are replaced only once every new one is written.
+bool CommitAll(const std::vector<std::unique_ptr<FileBeside>>& pieces) {
+    for (const auto& piece : pieces)
+        if (piece->Commit()) return false;
+    return true;
 }
 
 }  // namespace
 
-std::string SplitFile(const std::string& filename, long numSplits) {
+std::string SplitFile(Files& files, const std::string& filename, long numSplits) {
     if (numSplits > kMaxSplits) return "Number of splits is too large.";
     if (numSplits < 2) return "Number of splits must be 2 or larger.";
 
@@ -48,26 +62,41 @@ std::string SplitFile(const std::string& filename, long numSplits) {
     const auto n = static_cast<std::uintmax_t>(numSplits);
     const std::uintmax_t pieceSize = size / n;
     if (pieceSize == 0) return "Cannot split the file. Invalid split size.";
+    std::vector<std::unique_ptr<FileBeside>> pieces;
     for (long k = 1; k <= numSplits; ++k) {
+        std::string name = SplitPieceName(filename, k);
+        if (IsSameFile(name, filename)) return "Cannot split the file into itself: " + name;
+        std::error_code unknown;  // a piece that cannot be looked at fails at its writing
+        if (fs::is_directory(name, unknown)) return "File split failed.";
         bool last = k == numSplits;
         std::uintmax_t count = last ? size - (n - 1) * pieceSize : pieceSize;
-        if (!WritePiece(in, PieceName(filename, k), count, time)) return "File split failed.";
+        pieces.push_back(Beside(files, name));
+        if (!WritePiece(in, *pieces.back(), count, time)) return "File split failed.";
     }
-    return {};
+    return CommitAll(pieces) ? std::string() : "File split failed.";
 }
 
-bool JoinSplitSet(const std::string& filename, long pieces) {
-    if (pieces < 1) return false;  // nothing to join; the file stays as it is
-    std::ofstream out(filename, std::ios::binary | std::ios::trunc);
-    for (long k = 1; k <= pieces && out; ++k) {
-        std::string piece = PieceName(filename, k);
+std::string JoinSplitSet(Files& files, const std::string& filename, long pieces) {
+    if (pieces < 1) return "Number of pieces must be 1 or larger.";
+    for (long k = 1; k <= pieces; ++k) {
+        if (IsSameFile(SplitPieceName(filename, k), filename))
+            return filename + ": is piece " + std::to_string(k) + " of its own set";
+    }
+    auto joined = Beside(files, filename);
+    if (!joined->Made()) return filename + ": cannot be written";
+    std::ofstream out(joined->Path(), std::ios::binary | std::ios::trunc);
+    if (!out) return filename + ": cannot be written";
+    for (long k = 1; k <= pieces; ++k) {
+        std::string piece = SplitPieceName(filename, k);
         std::error_code error;
         std::uintmax_t size = fs::file_size(piece, error);
         std::ifstream in(piece, std::ios::binary);
-        if (error || !in || !CopyTo(in, out, size)) return false;
+        if (error || !in) return piece + ": cannot be read";
+        if (!CopyTo(in, out, size)) return filename + ": piece " + std::to_string(k) + " cannot be copied";
     }
     out.close();
-    return out.good();
+    if (!out.good() || joined->Commit()) return filename + ": cannot be written";
+    return {};
 }
 
 }  // namespace vexa

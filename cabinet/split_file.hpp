@@ -5,16 +5,20 @@
 
 #include <string>
 
+#include "platform/files.hpp"
+
 namespace vexa {
 
 inline constexpr long kMaxSplits = 1000;
 
 // Writes the split set of `filename` beside it, each piece with the file's last-write
-// time. Empty on success, else the message for the user.
-std::string SplitFile(const std::string& filename, long numSplits);
+// time. Older pieces are replaced only once all the new ones are written. Empty on
+// success, else the message for the user.
+std::string SplitFile(Files& files, const std::string& filename, long numSplits);
 
-// Joins pieces `filename`1 to `filename``pieces`, in that order, into `filename`.
-// False if a piece cannot be read or the result cannot be written.
-bool JoinSplitSet(const std::string& filename, long pieces);
+// Joins pieces `filename`1 to `filename``pieces`, in that order, into `filename`, which is
+// replaced only once whole and never when it is one of the pieces. Empty on success, else
+// the message for the user.
+std::string JoinSplitSet(Files& files, const std::string& filename, long pieces);
 
 }  // namespace vexa

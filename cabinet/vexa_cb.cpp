@@ -183,7 +183,7 @@ std::string VexaCB::DisplaySelectFileDialog(const std::string& defaultFileExt, c
 }
 
 std::string VexaCB::SplitFile(const std::string& filename, std::int32_t numSplits) {
-    return vexa::SplitFile(filename, numSplits);
+    return vexa::SplitFile(platform_.files, filename, numSplits);
 }
 
 std::string VexaCB::GetFileLastModifTime(const std::string& filename) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iomanip>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <sstream>
 
@@ -13,8 +14,10 @@
 #include "cabcodec/cabinet_source.hpp"
 #include "cabcodec/expander.hpp"
 #include "cabinet/cabinet_jobs.hpp"
+#include "cabinet/file_selection.hpp"
 #include "cabinet/split_file.hpp"
 #include "common/file_beside.hpp"
+#include "common/text.hpp"
 #include "common/timestamp.hpp"
 
 namespace vexa::cli {
@@ -49,33 +52,67 @@ Source SourceOf(const std::string& argument) {
     return {argument.substr(0, equals), argument.substr(equals + 1)};
 }
 
-// Every file under the directory, found by the control's own walk in one slice, stored
-// under its path relative to the directory with "\" between folders.
-std::vector<Source> SourcesUnder(VexaCB& control, const std::string& directory) {
+// In each folder its files by the bytes of their names, then its folders in the same order,
+// each with all it holds: an order that does not depend on the file system.
+bool StoredBefore(const std::string& a, const std::string& b) {
+    for (std::size_t at = 0;;) {
+        std::size_t aEnd = a.find('\\', at), bEnd = b.find('\\', at);
+        bool aFolder = aEnd != std::string::npos, bFolder = bEnd != std::string::npos;
+        std::string_view aPart = std::string_view(a).substr(at, aEnd - at);
+        std::string_view bPart = std::string_view(b).substr(at, bEnd - at);
+        if (aFolder != bFolder) return bFolder;
+        if (aPart != bPart || !aFolder) return aPart < bPart;
+        at = aEnd + 1;
+    }
+}
+
+// Why the walk left an entry out, for its line on standard error.
+std::string WhyLeftOut(const std::string& path) {
+    std::error_code error;
+    fs::file_type type = fs::symlink_status(path, error).type();
+    if (type == fs::file_type::symlink) return "a link";
+    return type == fs::file_type::directory ? "cannot be read" : "not a regular file";
+}
+
+// Every regular file under the directory, found by the control's own walk in one slice, which
+// never follows a link, stored under its path relative to the directory with "\\" between
+// folders, in the order of StoredBefore. What the walk left out is named on standard error.
+std::vector<Source> SourcesUnder(const std::string& directory) {
     constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
     std::string start = WithTrailingSeparator(directory, kSeparator);
-    control.SelectFiles(start + "*.*", true, std::numeric_limits<std::int32_t>::max());
+    FileSelection selection;
+    selection.Select(start + "*.*", true, std::numeric_limits<std::int32_t>::max());
+    for (const std::string& path : selection.Skipped())
+        std::cerr << "vexa: " << path << ": left out, " << WhyLeftOut(path) << '\n';
     std::vector<Source> sources;
-    for (std::int32_t i = 0; i < control.GetNumSelectedFiles(); ++i) {
-        std::string path = control.GetSelectedFile(i);
+    for (const std::string& path : selection.Files()) {
         std::string name = path.substr(start.size());
         std::replace(name.begin(), name.end(), kSeparator, '\\');
         sources.push_back({path, name});
     }
+    std::sort(sources.begin(), sources.end(),
+              [](const Source& a, const Source& b) { return StoredBefore(a.name, b.name); });
     return sources;
 }
 
-// The files named and those under --from-dir, each checked; nullopt after a failure.
-std::optional<std::vector<Source>> Sources(Context& context, VexaCB& control, const MakeArguments& args) {
+// The files named and those under --from-dir, each checked; nullopt after a failure. A
+// file named is never the cabinet itself; the cabinet found under --from-dir is left out.
+std::optional<std::vector<Source>> Sources(Context& context, const MakeArguments& args) {
     std::vector<Source> sources;
     for (const std::string& file : args.files) sources.push_back(SourceOf(file));
+    for (const Source& source : sources) {
+        if (IsSameFile(source.path, args.cabinet))
+            Fail(context, kBadInput, source.path + ": is the cabinet being made, so it cannot go into it");
+    }
     if (!args.fromDirectory.empty()) {
         if (!fs::is_directory(args.fromDirectory)) {
             Fail(context, kBadInput, args.fromDirectory + ": not a directory");
             return std::nullopt;
         }
-        std::vector<Source> found = SourcesUnder(control, args.fromDirectory);
-        sources.insert(sources.end(), found.begin(), found.end());
+        for (const Source& source : SourcesUnder(args.fromDirectory)) {
+            if (!IsSameFile(source.path, args.cabinet)) sources.push_back(source);
+            else std::cerr << "vexa: " << source.path << ": left out, the cabinet being made\n";
+        }
     }
     if (sources.empty()) Fail(context, kBadInput, "no files to put in the cabinet");
     for (const Source& source : sources) {
@@ -101,9 +138,11 @@ void Make(Context& context, const MakeArguments& args) {
                       << " bytes compressed\n";
         }
     });
-    CabinetHost host(context.platform(), events);
-    auto sources = Sources(context, host.Control(), args);
+    std::error_code unknown;  // a cabinet path that cannot be looked at fails at its making
+    if (fs::is_directory(args.cabinet, unknown)) return Fail(context, kBadInput, args.cabinet + ": is a directory");
+    auto sources = Sources(context, args);
     if (!sources) return;
+    CabinetHost host(context.platform(), events);
     for (const Source& source : *sources) {
         std::error_code error;
         total += fs::file_size(source.path, error);
@@ -232,9 +271,8 @@ void Split(Context& context, const std::string& file, std::int32_t pieces) {
 }
 
 void Join(Context& context, const std::string& file, std::int32_t pieces) {
-    if (!JoinSplitSet(file, pieces))
-        Fail(context, kBadInput,
-             file + ": pieces 1 to " + std::to_string(pieces) + " cannot all be read, or it cannot be written");
+    if (std::string message = JoinSplitSet(context.platform().files, file, pieces); !message.empty())
+        Fail(context, kBadInput, message);
 }
 
 void AddMake(CLI::App& cab, Context& context) {

@@ -7,6 +7,7 @@
 #include "cabcodec/cabinet_source.hpp"
 #include "cabcodec/expander.hpp"
 #include "cabinet/self_extracting.hpp"
+#include "common/file_beside.hpp"
 #include "sfxstub/stub_image.hpp"
 
 namespace vexa::cli {
@@ -24,14 +25,13 @@ void MakeSelfExtracting(Context& context, const SfxArguments& args) {
     cab::FileCabinetSource source(std::move(file));
     // A stub with something else attached would only tell its user that it cannot expand it.
     if (!cab::IsCabinet(source)) return Fail(context, kBadInput, args.cabinet + ": not a cabinet");
-    if (!Cab2Exe(files, sfx::SelfExtractStub(), args.cabinet, args.output)) {
-        return Fail(context, kBadInput, args.output + ": cannot be written");
-    }
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::permissions(args.output, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
-                    fs::perm_options::add, error);
-    if (error) Fail(context, kBadInput, args.output + ": cannot be made executable: " + error.message());
+    if (IsSameFile(args.cabinet, args.output))
+        return Fail(context, kBadInput, args.output + ": is the cabinet itself; the program needs a name of its own");
+    std::error_code unknown;  // an output that cannot be looked at fails at its writing
+    if (std::filesystem::is_directory(args.output, unknown))
+        return Fail(context, kBadInput, args.output + ": is a directory");
+    if (!Cab2Exe(files, sfx::SelfExtractStub(), args.cabinet, args.output))
+        Fail(context, kBadInput, args.output + ": cannot be written");
 }
 
 }  // namespace
@@ -41,7 +41,7 @@ void AddCabSfxCommand(CLI::App& cab, Context& context) {
     CLI::App* sfx = cab.add_subcommand(
         "sfx", "Make a self-extracting program: the self-extract stub followed by the cabinet");
     sfx->add_option("CAB", args->cabinet, "Cabinet file")->required();
-    sfx->add_option("OUT", args->output, "Program to write (replaced if it exists)")->required();
+    sfx->add_option("OUT", args->output, "Program to write (replaced once it is whole, if it exists)")->required();
     sfx->callback([&context, args] { MakeSelfExtracting(context, *args); });
 }
 

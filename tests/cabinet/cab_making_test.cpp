@@ -125,6 +125,38 @@ TEST_F(MakeCabFile, FailuresEndWithErrorAndLeaveNoCabinet) {
     }
 }
 
+// The cabinet is written beside its target: a make that fails when it comes to put it in
+// place touches neither what is there nor anything else in the folder.
+TEST_F(MakeCabFile, AMakeThatCannotPutItsCabinetInPlaceLeavesWhatIsThere) {
+    std::string source = Source("in.txt", test::TextBytes(100'000, 3));
+    fs::create_directories(Path("targets/empty folder"));
+    WriteFile(Path("targets/locked.cab"), "an older cabinet");
+    fs::permissions(Path("targets/locked.cab"), fs::perms::owner_write | fs::perms::group_write |
+                    fs::perms::others_write, fs::perm_options::remove);
+    for (const char* target : {"targets/empty folder", "targets/locked.cab"}) {
+        control_->ClearCabImage();
+        control_->AddFileToCabImage(source, "");
+        ASSERT_TRUE(control_->MakeCabFile(Path(target), 0)) << target;
+        RunJob();
+        EXPECT_EQ(events_.Last().name, "MakeCabError") << target;
+    }
+    EXPECT_TRUE(fs::is_directory(Path("targets/empty folder")));
+    EXPECT_EQ(ReadFile(Path("targets/locked.cab")), "an older cabinet");
+    EXPECT_EQ(std::distance(fs::directory_iterator(Path("targets")), fs::directory_iterator()), 2);
+}
+
+TEST_F(MakeCabFile, ACancelledMakeLeavesTheOlderCabinet) {
+    WriteFile(Path("out.cab"), "an older cabinet");
+    control_->AddFileToCabImage(Source("random.bin", test::RandomBytes(8'000'000, 2)), "");
+    events_.onEvent = [this](const RaisedEvent& e) {
+        if (e.name == "MakeCabProgress") control_->CancelMakeCabFile();
+    };
+    ASSERT_TRUE(control_->MakeCabFile(Path("out.cab"), 0));
+    RunJob();
+    EXPECT_EQ(events_.Last().name, "MakeCabCancel");
+    EXPECT_EQ(ReadFile(Path("out.cab")), "an older cabinet");
+}
+
 TEST_F(MakeCabFile, TheArchiveFlagStoresTheArchiveAttributeAloneAndRestoresTheSource) {
     Files& files = native_.Get().files;
     std::string source = Source("locked.txt", "read only");

@@ -1,3 +1,7 @@
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <set>
 
@@ -76,6 +80,24 @@ TEST_F(SelectFiles, OnlyANewFilterRestartsTheWalk) {
     EXPECT_EQ(Selected(), Under({"c.bin"}));
     EXPECT_EQ(control_->GetNumSelectedDirectories(), 3);
 }
+
+#ifndef _WIN32
+// The walk keeps inside its start directory and selects only what a cabinet can hold: a link,
+// to a file or a directory, is not followed, and a pipe, which would stall the make that
+// opened it, is left out with the links.
+TEST_F(SelectFiles, TakesOnlyRegularFilesAndFollowsNoLink) {
+    WriteFile(Path("outside.txt"), "x");
+    fs::create_directories(Path("elsewhere"));
+    WriteFile(Path("elsewhere/far.txt"), "x");
+    fs::create_symlink(Path("outside.txt"), root_ + "link.txt");
+    fs::create_directory_symlink(Path("elsewhere"), root_ + "linked");
+    ASSERT_EQ(::mkfifo((root_ + "pipe.txt").c_str(), 0600), 0);
+
+    EXPECT_TRUE(control_->SelectFiles(root_ + "*.txt", true, 10));
+    EXPECT_EQ(Selected(), Under({"a.txt", "b.TXT", ".hidden.txt", "sub1/d.txt", "sub1/deep/e.txt", "sub2/f.txt"}));
+    EXPECT_EQ(control_->GetNumSelectedDirectories(), 4);
+}
+#endif
 
 }  // namespace
 }  // namespace vexa::testing

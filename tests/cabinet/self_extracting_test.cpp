@@ -74,7 +74,23 @@ TEST(Cab2Exe, FailsWhenTheCopyCannotBeCompleted) {
     EXPECT_FALSE(Cab2Exe(files, AsSpan(stub), "in.cab", dir / "no/such/folder.exe"));
 
     files.FailReadsFrom("in.cab", 1'500'000);  // in the second block
+    WriteFile(dir / "out.exe", "older");
     EXPECT_FALSE(Cab2Exe(files, AsSpan(stub), "in.cab", dir / "out.exe"));
+    EXPECT_EQ(ReadFile(dir / "out.exe"), "older");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+// The cabinet named as the program too, or through a link, would be replaced by the stub.
+TEST(Cab2Exe, NeverWritesOverItsCabinet) {
+    TempDir dir;
+    NativePlatform platform;
+    const std::string cabinet = "MSCF" + Bytes(1000, 7);
+    WriteFile(dir / "in.cab", cabinet);
+    fs::create_hard_link(dir / "in.cab", dir / "linked.exe");
+    for (const std::string& out : {dir / "in.cab", dir / "linked.exe", (dir.path() / "." / "in.cab").string()}) {
+        EXPECT_FALSE(Cab2Exe(platform.Get().files, AsSpan(Bytes(100, 3)), dir / "in.cab", out)) << out;
+        EXPECT_EQ(ReadFile(dir / "in.cab"), cabinet) << out;
+    }
 }
 
 }  // namespace

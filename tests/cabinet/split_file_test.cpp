@@ -4,7 +4,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <set>
 
+#include "platform/native.hpp"
 #include "tests/support/temp_dir.hpp"
 
 namespace vexa {
@@ -14,6 +16,18 @@ namespace fs = std::filesystem;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
+
+Files& NativeFiles() {
+    static NativePlatform platform;
+    return platform.Get().files;
+}
+
+// No temporary file of a writer is left in the folder.
+bool OnlyTheseIn(const fs::path& folder, std::set<std::string> names) {
+    std::set<std::string> found;
+    for (const auto& entry : fs::directory_iterator(folder)) found.insert(entry.path().filename().string());
+    return found == names;
+}
 
 std::string Bytes(std::size_t n) {
     std::string bytes(n, '\0');
@@ -37,7 +51,7 @@ TEST(SplitFile, CutsIntoEqualPiecesWithTheRestInTheLast) {
         auto time = fs::last_write_time(file) - std::chrono::hours(30);
         fs::last_write_time(file, time);
 
-        ASSERT_EQ(SplitFile(file, c.n), "") << file;
+        ASSERT_EQ(SplitFile(NativeFiles(), file, c.n), "") << file;
         std::string joined;
         for (long k = 1; k <= c.n; ++k) {
             std::string piece = file + std::to_string(k);
@@ -50,7 +64,7 @@ TEST(SplitFile, CutsIntoEqualPiecesWithTheRestInTheLast) {
         EXPECT_EQ(ReadFile(file), bytes);
 
         fs::remove(file);
-        ASSERT_TRUE(JoinSplitSet(file, c.n));
+        ASSERT_EQ(JoinSplitSet(NativeFiles(), file, c.n), "");
         EXPECT_EQ(ReadFile(file), bytes) << file;
     }
 }
@@ -67,35 +81,59 @@ TEST(SplitFile, RefusesBadCountsAndFilesWithMessages) {
         {dir / "five", 6, "Cannot split the file. Invalid split size."},
         {dir.path().string(), 2, "Cannot open file: " + dir.path().string()},
     };
-    for (const auto& c : cases) EXPECT_EQ(SplitFile(c.file, c.n), c.message) << c.file << " " << c.n;
+    for (const auto& c : cases) EXPECT_EQ(SplitFile(NativeFiles(), c.file, c.n), c.message) << c.file << " " << c.n;
     EXPECT_FALSE(fs::exists(dir / "five1"));
 }
 
-TEST(SplitFile, ReportsAPieceThatCannotBeWritten) {
+// Older pieces are replaced only once every new one is written.
+TEST(SplitFile, APieceThatCannotBeWrittenLeavesTheOlderPieces) {
     TempDir dir;
     WriteFile(dir / "f", "0123456789");
+    WriteFile(dir / "f1", "old");
     fs::create_directory(dir / "f2");  // where piece 2 would go
-    EXPECT_EQ(SplitFile(dir / "f", 3), "File split failed.");
-    EXPECT_EQ(ReadFile(dir / "f1"), "012");
+    EXPECT_EQ(SplitFile(NativeFiles(), dir / "f", 3), "File split failed.");
+    EXPECT_EQ(ReadFile(dir / "f1"), "old");
+    EXPECT_TRUE(OnlyTheseIn(dir.path(), {"f", "f1", "f2"}));
+}
+
+// A piece that is the file itself under another name (a hard link) would destroy it.
+TEST(SplitFile, NeverWritesAPieceOverTheFile) {
+    TempDir dir;
+    WriteFile(dir / "f", "0123456789");
+    fs::create_hard_link(dir / "f", dir / "f2");
+    EXPECT_EQ(SplitFile(NativeFiles(), dir / "f", 3), "Cannot split the file into itself: " + (dir / "f2"));
+    EXPECT_EQ(ReadFile(dir / "f"), "0123456789");
+    EXPECT_TRUE(OnlyTheseIn(dir.path(), {"f", "f2"}));
 }
 
 TEST(SplitFile, ASmallerSplitLeavesHigherPiecesOfAnEarlierOne) {
     TempDir dir;
     WriteFile(dir / "f", "0123456789");
-    ASSERT_EQ(SplitFile(dir / "f", 5), "");
-    ASSERT_EQ(SplitFile(dir / "f", 2), "");
+    ASSERT_EQ(SplitFile(NativeFiles(), dir / "f", 5), "");
+    ASSERT_EQ(SplitFile(NativeFiles(), dir / "f", 2), "");
     EXPECT_EQ(ReadFile(dir / "f2"), "56789");
     EXPECT_EQ(ReadFile(dir / "f5"), "89");
 }
 
+// A join that fails leaves the file it would have replaced as it was, and nothing else.
 TEST(JoinSplitSet, FailsOnAMissingPieceAndNeverJoinsNothing) {
     TempDir dir;
+    WriteFile(dir / "f", "keep");
     WriteFile(dir / "f1", "ab");
     WriteFile(dir / "f3", "ef");
-    EXPECT_FALSE(JoinSplitSet(dir / "f", 3));
-    WriteFile(dir / "g", "keep");
-    EXPECT_FALSE(JoinSplitSet(dir / "g", 0));
-    EXPECT_EQ(ReadFile(dir / "g"), "keep");
+    EXPECT_EQ(JoinSplitSet(NativeFiles(), dir / "f", 3), (dir / "f2") + ": cannot be read");
+    EXPECT_EQ(JoinSplitSet(NativeFiles(), dir / "f", 0), "Number of pieces must be 1 or larger.");
+    EXPECT_EQ(ReadFile(dir / "f"), "keep");
+    EXPECT_TRUE(OnlyTheseIn(dir.path(), {"f", "f1", "f3"}));
+}
+
+TEST(JoinSplitSet, RefusesAPieceThatIsTheFileItself) {
+    TempDir dir;
+    WriteFile(dir / "f1", "ab");
+    fs::create_hard_link(dir / "f1", dir / "f");
+    WriteFile(dir / "f2", "cd");
+    EXPECT_EQ(JoinSplitSet(NativeFiles(), dir / "f", 2), (dir / "f") + ": is piece 1 of its own set");
+    EXPECT_EQ(ReadFile(dir / "f1"), "ab");
 }
 
 }  // namespace

@@ -19,6 +19,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Whether `vexa cab list` printed these names, one a line at its end, in this order.
+bool ListsInOrder(const std::string& listing, const std::vector<std::string>& names) {
+    std::istringstream lines(listing);
+    std::size_t i = 0;
+    for (std::string line; std::getline(lines, line); ++i) {
+        if (i == names.size() || !line.ends_with(names[i])) return false;
+    }
+    return i == names.size();
+}
+
 class VexaCab : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -122,7 +132,8 @@ TEST_F(VexaCab, BadInputIsNamedAndExitsWithTwo) {
         {{"cab", "expand", dir_ / "text.cab", dir_ / "out"}, "not a cabinet"},
         {{"cab", "expand", cab_, dir_ / "out", "--overwrite", "some"}, "--overwrite"},
         {{"cab", "split", dir_ / "src/a.txt", "1"}, "Number of splits must be 2 or larger."},
-        {{"cab", "join", dir_ / "joined", "2"}, "cannot all be read"},
+        {{"cab", "join", dir_ / "joined", "2"}, "joined1: cannot be read"},
+        {{"cab", "make", dir_ / "src", dir_ / "src/a.txt"}, "src: is a directory"},
     };
     for (const auto& c : cases) {
         Outcome run = Vexa(c.arguments);
@@ -130,6 +141,68 @@ TEST_F(VexaCab, BadInputIsNamedAndExitsWithTwo) {
         EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
     }
     EXPECT_FALSE(fs::exists(cab_));
+}
+
+// An output that is also an input would be destroyed: the commands refuse it by what the
+// paths name, whatever their spelling or the links between them.
+TEST_F(VexaCab, NoCommandWritesOverItsInput) {
+    ASSERT_EQ(Vexa({"cab", "make", cab_, dir_ / "src/a.txt"}).status, 0);
+    const std::string made = ReadFile(cab_);
+    fs::create_hard_link(cab_, dir_ / "linked.exe");
+    fs::create_directory(dir_ / "folder");
+    const struct {
+        std::vector<std::string> arguments;
+        const char* message;
+    } cases[] = {
+        {{"cab", "sfx", cab_, cab_}, "is the cabinet itself"},
+        {{"cab", "sfx", cab_, dir_ / "linked.exe"}, "is the cabinet itself"},
+        {{"cab", "sfx", cab_, dir_ / "folder"}, "folder: is a directory"},
+        {{"cab", "make", cab_, (dir_ / "src/..") + "/out.cab"}, "is the cabinet being made"},
+        {{"cab", "make", dir_ / "linked.exe", cab_ + "=x.cab", dir_ / "src/a.txt"}, "is the cabinet being made"},
+        {{"cab", "make", dir_ / "folder", dir_ / "src/a.txt"}, "folder: is a directory"},
+    };
+    for (const auto& c : cases) {
+        Outcome run = Vexa(c.arguments);
+        EXPECT_EQ(run.status, 2) << c.message << "\n" << run.output;
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+        EXPECT_EQ(ReadFile(cab_), made) << c.message;
+    }
+    EXPECT_TRUE(fs::is_empty(dir_ / "folder"));
+}
+
+// A cabinet made again from the folder that holds it leaves its older self out, and says so.
+TEST_F(VexaCab, MakeFromTheFolderThatHoldsTheCabinetLeavesItOut) {
+    const std::string inside = dir_ / "src/inside.cab";
+    for (int run = 0; run < 2; ++run) {
+        Outcome make = Vexa({"cab", "make", inside, "--from-dir", dir_ / "src"});
+        ASSERT_EQ(make.status, 0) << make.output;
+        EXPECT_EQ(make.output.find("inside.cab: left out") != std::string::npos, run == 1) << make.output;
+        Outcome list = Vexa({"cab", "list", inside});
+        EXPECT_TRUE(ListsInOrder(list.output, {"a.txt", "sub\\b.bin", "sub\\deeper\\c d.txt"})) << list.output;
+    }
+}
+
+// Only the regular files inside the folder go in, in the order of their names' bytes, a
+// folder's files before its folders; links and special files are named and left out.
+TEST_F(VexaCab, MakeFromDirTakesRegularFilesInsideInNameOrder) {
+    WriteFile(dir_ / "outside.txt", "not in the tree");
+    fs::create_directories(dir_ / "elsewhere");
+    WriteFile(dir_ / "elsewhere/far.txt", "far");
+    for (const char* name : {"src/B.txt", "src/sub/a.txt", "src/sub/deeper/Z.txt", "src/\xc3\xa9.txt", "src/a-b.txt"})
+        WriteFile(dir_ / name, name);
+    fs::create_symlink(dir_ / "outside.txt", dir_ / "src/link.txt");
+    fs::create_directory_symlink(dir_ / "elsewhere", dir_ / "src/linked folder");
+    ASSERT_EQ(::mkfifo((dir_ / "src/pipe").c_str(), 0600), 0);
+
+    Outcome make = Vexa({"cab", "make", cab_, "--from-dir", dir_ / "src"});
+    ASSERT_EQ(make.status, 0) << make.output;
+    for (const char* left : {"src/link.txt: left out, a link", "src/linked folder: left out, a link",
+                             "src/pipe: left out, not a regular file"})
+        EXPECT_NE(make.output.find(left), std::string::npos) << left << "\n" << make.output;
+    Outcome list = Vexa({"cab", "list", cab_});
+    EXPECT_TRUE(ListsInOrder(list.output, {"B.txt", "a-b.txt", "a.txt", "\xc3\xa9.txt", "sub\\a.txt", "sub\\b.bin",
+                                           "sub\\deeper\\Z.txt", "sub\\deeper\\c d.txt"}))
+        << list.output;
 }
 
 TEST_F(VexaCab, CallPrintsTheResultAndTheEventsRaised) {
