@@ -1,5 +1,7 @@
 #include "cabcodec/member_name.hpp"
 
+#include <algorithm>
+
 namespace vexa::cab {
 namespace {
 
@@ -52,6 +54,12 @@ bool IsSafeMemberName(std::string_view name, std::uint16_t attributes) {
         start = end + 1;
     }
     return (attributes & kUtf8NameAttribute) == 0 || IsWellFormedUtf8(name);
+}
+
+std::uint16_t NameAttributes(std::string_view name, std::uint16_t attributes) {
+    bool beyondAscii = std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    auto plain = static_cast<std::uint16_t>(attributes & ~kUtf8NameAttribute);
+    return beyondAscii && IsWellFormedUtf8(name) ? static_cast<std::uint16_t>(plain | kUtf8NameAttribute) : plain;
 }
 
 }  // namespace vexa::cab

@@ -14,4 +14,9 @@ inline constexpr std::uint16_t kUtf8NameAttribute = 0x80;
 // as UTF-8 must be well-formed UTF-8.
 bool IsSafeMemberName(std::string_view name, std::uint16_t attributes);
 
+// The attributes a maker stores a name with: the UTF-8 mark on a name beyond ASCII that is
+// well-formed UTF-8, so that readers on every system decode it alike, and on no other name.
+// Other 8-bit names are stored as they are, in no particular code page.
+std::uint16_t NameAttributes(std::string_view name, std::uint16_t attributes);
+
 }  // namespace vexa::cab

@@ -77,6 +77,7 @@ bool CabinetMaker::Writer::AddFile(const std::string& sourcePath, const std::str
     if (files_.size() == kMaxCount) return Fail(MakeError::TooLarge);
     auto source = callbacks_.OpenSource(sourcePath);
     if (!source || !source->data) return Fail(MakeError::OpenSource);
+    source->attributes = NameAttributes(nameInCabinet, source->attributes);
     if (!IsSafeMemberName(nameInCabinet, source->attributes)) return Fail(MakeError::BadName);
 
     FileRecord file{0, static_cast<std::uint32_t>(folderBytes_), static_cast<std::uint16_t>(folders_.size()),

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "cabcodec/copy_spooled.hpp"
@@ -18,6 +19,23 @@ namespace {
 constexpr std::size_t kMaxFiles = std::numeric_limits<std::uint16_t>::max();
 // A folder holds at most 65,535 data blocks of 32 KiB; FCI's block count would wrap.
 constexpr std::uint64_t kMaxFolderBytes = 65'535ull * 32'768;
+
+// Names come in the ANSI code page, as every text here does; one beyond ASCII is stored in
+// UTF-8 (and marked so), which reads the same on every system. A name that is not text in
+// the code page is stored as it is.
+std::string StoredName(const std::string& ansi) {
+    if (std::all_of(ansi.begin(), ansi.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return ansi;
+    const int size = static_cast<int>(ansi.size());
+    int wideLength = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), size, nullptr, 0);
+    if (wideLength <= 0) return ansi;
+    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+    ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), size, wide.data(), wideLength);
+    int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return ansi;
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
+    return utf8;
+}
 
 }  // namespace
 
@@ -57,16 +75,18 @@ private:
     bool finished_ = false;
 };
 
-// Names are checked before FCI sees them, with the attributes the source reports, as
-// FCI would store any name it is given.
+// Names are checked before FCI sees them, with the attributes they are stored with, as
+// FCI would store any name it is given. FCI takes the UTF-8 mark from the attributes.
 bool CabinetMaker::Writer::AddFile(const std::string& sourcePath, const std::string& nameInCabinet) {
     if (!Usable()) return false;
-    if (nameInCabinet.size() > kMaxMemberName) return Fail(MakeError::BadName);
+    const std::string name = StoredName(nameInCabinet);
+    if (name.size() > kMaxMemberName) return Fail(MakeError::BadName);
     if (files_ == kMaxFiles) return Fail(MakeError::TooLarge);
     auto source = callbacks_.OpenSource(sourcePath);
     if (!source || !source->data) return Fail(MakeError::OpenSource);
-    if (!IsSafeMemberName(nameInCabinet, source->attributes)) return Fail(MakeError::BadName);
-    if (!session_->AddFile(sourcePath, nameInCabinet, std::move(*source))) return Fail(session_->Error());
+    source->attributes = NameAttributes(name, source->attributes);
+    if (!IsSafeMemberName(name, source->attributes)) return Fail(MakeError::BadName);
+    if (!session_->AddFile(sourcePath, name, std::move(*source))) return Fail(session_->Error());
     ++files_;
     if (FolderBytes() > kMaxFolderBytes) return Fail(MakeError::TooLarge);
     return FolderBytes() < parameters_.folderThreshold || CloseFolder();

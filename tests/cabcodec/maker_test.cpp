@@ -4,6 +4,10 @@
 #include <functional>
 #include <numeric>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "cabcodec/expander.hpp"
 #include "cabcodec/maker.hpp"
 #include "tests/support/under_wine.hpp"
@@ -24,14 +28,27 @@ std::uint32_t Le(const std::string& bytes, std::size_t at, int width) {
     return v;
 }
 
-// The folder index of every file entry, read straight from the cabinet's tables.
-std::vector<std::uint32_t> FolderOfEachFile(const std::string& cabinet) {
-    std::vector<std::uint32_t> folders;
+struct FileEntry {
+    std::uint32_t folder;
+    std::uint32_t attributes;
+    std::string name;
+};
+
+// Every file entry, read straight from the cabinet's tables.
+std::vector<FileEntry> FileEntries(const std::string& cabinet) {
+    std::vector<FileEntry> entries;
     std::size_t at = Le(cabinet, 16, 4);
     for (std::uint32_t i = 0, files = Le(cabinet, 28, 2); i < files; ++i) {
-        folders.push_back(Le(cabinet, at + 8, 2));
-        at = cabinet.find('\0', at + 16) + 1;
+        std::size_t end = cabinet.find('\0', at + 16);
+        entries.push_back({Le(cabinet, at + 8, 2), Le(cabinet, at + 14, 2), cabinet.substr(at + 16, end - at - 16)});
+        at = end + 1;
     }
+    return entries;
+}
+
+std::vector<std::uint32_t> FolderOfEachFile(const std::string& cabinet) {
+    std::vector<std::uint32_t> folders;
+    for (const FileEntry& entry : FileEntries(cabinet)) folders.push_back(entry.folder);
     return folders;
 }
 
@@ -91,6 +108,38 @@ TEST(CabinetMaking, KeepsTheLargestHeaderReserveZeroed) {
     EXPECT_EQ(Le(cabinet, 36, 2), kMaxHeaderReserve);
     EXPECT_EQ(cabinet.find_first_not_of('\0', 40), 40u + kMaxHeaderReserve);
     EXPECT_EQ(ExpandAll(cabinet).at(0).bytes, "abc");
+}
+
+// Readers decode a name marked as UTF-8 alike on every system; without the mark a name beyond
+// ASCII is read in the reader's own code page. Names given to the Windows maker are in the
+// ANSI code page and are stored in UTF-8 too.
+TEST(CabinetMaking, MarksANameBeyondAsciiAsUtf8AndNoOther) {
+    const struct {
+        std::string given;
+        std::string stored;
+        std::uint32_t attributes;
+    } cases[] = {
+        {"plain.txt", "plain.txt", 0x20},
+#ifdef _WIN32
+        {"\xe9t\xe9.txt", "\xc3\xa9t\xc3\xa9.txt", 0xa0},  // code page 1252
+        {"dir\\caf\xe9", "dir\\caf\xc3\xa9", 0xa0},
+#else
+        {"\xc3\xa9t\xc3\xa9.txt", "\xc3\xa9t\xc3\xa9.txt", 0xa0},
+        {"dir\\\xe6\x97\xa5\xe8\xa8\x98.txt", "dir\\\xe6\x97\xa5\xe8\xa8\x98.txt", 0xa0},
+        {"\xe9t\xe9.txt", "\xe9t\xe9.txt", 0x20},  // not UTF-8: stored as it is
+#endif
+    };
+#ifdef _WIN32
+    if (::GetACP() != 1252) GTEST_SKIP() << "the cases are written in code page 1252";
+#endif
+    std::vector<FileSpec> files;
+    for (const auto& c : cases) files.push_back({c.given, "x"});
+    std::vector<FileEntry> entries = FileEntries(test::MakeCabinet(files));
+    ASSERT_EQ(entries.size(), std::size(cases));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(entries[i].name, cases[i].stored) << cases[i].given;
+        EXPECT_EQ(entries[i].attributes, cases[i].attributes) << cases[i].given;
+    }
 }
 
 TEST(CabinetMaking, ClosesAFolderOnceItHoldsTheThreshold) {

@@ -35,5 +35,18 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"a\xc0\x80", 0x80, false}, NameCase{"\xed\xa0\x80", 0x80, false},
                       NameCase{"a\xc3", 0x80, false}));
 
+// The mark goes on a well-formed UTF-8 name beyond ASCII only; the other bits stay.
+TEST(NameAttributes, MarkOnlyTheNamesThatNeedIt) {
+    const struct {
+        const char* name;
+        std::uint16_t given;
+        std::uint16_t stored;
+    } cases[] = {
+        {"readme.txt", 0x21, 0x21},       {"readme.txt", 0xa0, 0x20},        {"\xc3\xa9t\xc3\xa9.txt", 0x21, 0xa1},
+        {"\xe9t\xe9.txt", 0x20, 0x20},     {"a\xc0\xaf" "b", 0x20, 0x20},      {"dir\\\xf0\x9f\x93\x81", 0, 0x80},
+    };
+    for (const auto& c : cases) EXPECT_EQ(NameAttributes(c.name, c.given), c.stored) << c.name;
+}
+
 }  // namespace
 }  // namespace vexa::cab

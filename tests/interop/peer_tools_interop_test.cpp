@@ -56,6 +56,17 @@ TEST_P(GcabInterop, ExpandsOurCabinet) { ExpectPeerExpands("gcab", "-x -C OUT CA
 INSTANTIATE_TEST_SUITE_P(Shapes, GcabInterop, ::testing::ValuesIn(test::CabinetShapes()),
                          [](const auto& param) { return param.param.label; });
 
+// Names beyond ASCII carry the UTF-8 mark, so the peers write them under the same name
+// rather than reading each byte as a character of a code page of their own.
+TEST(PeerInterop, ReadTheNamesBeyondAsciiAsWritten) {
+    const CabinetShape shape{"NamesBeyondAscii",
+                             {{"\xc3\xa9t\xc3\xa9.txt", "summer"},
+                              {"dossier\\\xe6\x97\xa5\xe8\xa8\x98.txt", "diary"},
+                              {"plain.txt", "plain"}}};
+    ExpectPeerExpands("cabextract", "-q -d OUT CAB", shape);
+    ExpectPeerExpands("gcab", "-x -C OUT CAB", shape);
+}
+
 struct GcabFlavour {
     const char* label;
     const char* options;
