@@ -7,6 +7,7 @@
 
 #include "apps/vexa/commands.hpp"
 #include "apps/vexa/fetch_window.hpp"
+#include "common/file_beside.hpp"
 #include "common/text.hpp"
 #include "loader/cache.hpp"
 #include "loader/texts.hpp"
@@ -30,12 +31,22 @@ std::string UrlFileName(const std::string& url) {
 // Puts the fetched file at `target`. A file from the Internet cache is linked where the
 // file system allows, which saves writing it twice: the cache replaces an entry by renaming
 // a new file over it, never by writing into it. A local file named by a "file://" URL is the
-// user's own and is copied.
-bool Place(const fs::path& fetched, const fs::path& target, bool local, std::error_code& error) {
-    if (fs::equivalent(fetched, target, error)) return true;
-    fs::remove(target, error);
-    if (local || (fs::create_hard_link(fetched, target, error), error))
-        fs::copy_file(fetched, target, fs::copy_options::overwrite_existing, error);
+// user's own and is copied. Either is made beside the target and renamed over it, so a
+// failure leaves what was there.
+bool Place(Files& files, const fs::path& fetched, const fs::path& target, bool local, std::error_code& error) {
+    if (IsSameFile(fetched, target)) return true;
+    FileBeside placed(target, files.CreateTempFileIn(FileBeside::FolderOf(target), FileBeside::kPrefix));
+    if (!placed.Made()) {
+        error = std::make_error_code(std::errc::permission_denied);
+        return false;
+    }
+    bool linked = false;
+    if (!local) {
+        fs::remove(placed.Path(), error);  // a link needs its name free
+        linked = !error && (fs::create_hard_link(fetched, placed.Path(), error), !error);
+    }
+    if (!linked) fs::copy_file(fetched, placed.Path(), fs::copy_options::overwrite_existing, error);
+    if (!error) error = placed.Commit();
     return !error;
 }
 
@@ -54,7 +65,7 @@ void Fetch(Context& context, const FetchArguments& args) {
     auto fetched = window.Fetch(args.url);
     if (!fetched) return Fail(context, kNegative, loader::DownloadFailedText(args.url));
     fs::path target = fs::path(args.folder) / name;
-    if (!Place(*fetched, target, StartsWithIgnoreCase(args.url, "FILE://"), error))
+    if (!Place(platform.files, *fetched, target, StartsWithIgnoreCase(args.url, "FILE://"), error))
         return Fail(context, kBadInput, target.string() + ": " + error.message());
     std::cout << target.string() << '\n';
 }

@@ -44,6 +44,29 @@ TEST(VexaFetch, CopiesTheFileUnderTheUrlsNameOrSaysWhyNot) {
     EXPECT_EQ(Vexa({"fetch", Server().Url("/file/10/"), dir.path().string()}).status, 2);
 }
 
+// The file is put beside its place and renamed in, whether it is copied or linked from the
+// Internet cache: what may not be replaced (a folder, a read-only file) stays as it was, and
+// nothing of the fetch is left beside it.
+TEST(VexaFetch, ReplacesOnlyWhatMayBeReplaced) {
+    TempDir dir;
+    ASSERT_TRUE(Server().Running());
+    fs::create_directories(dir / "src");
+    fs::create_directories(dir / "copies/folder.cab");
+    for (const char* name : {"folder.cab", "older.cab"}) WriteFile(dir / ("src/" + std::string(name)), "new bytes");
+    WriteFile(dir / "copies/older.cab", "older");
+    WriteFile(dir / "copies/locked.cab", "older");
+    fs::permissions(dir / "copies/locked.cab", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+
+    EXPECT_EQ(Vexa({"fetch", "file://" + (dir / "src/older.cab"), dir / "copies"}).status, 0);
+    EXPECT_EQ(ReadFile(dir / "copies/older.cab"), "new bytes");
+    EXPECT_EQ(Vexa({"fetch", "file://" + (dir / "src/folder.cab"), dir / "copies"}).status, 2);
+    EXPECT_EQ(Vexa({"fetch", Server().Url("/file/10/locked.cab"), dir / "copies"}).status, 2);
+    EXPECT_TRUE(fs::is_empty(dir / "copies/folder.cab"));
+    EXPECT_EQ(ReadFile(dir / "copies/locked.cab"), "older");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "copies"), fs::directory_iterator()), 3);
+}
+
 TEST(VexaCache, ListsHousekeepsAndClearsThePrefixsCache) {
     fs::path root = fs::path(std::getenv("VEXA_PREFIX")) / "windows" / "Temporary VexaWeb Files";
     fs::create_directories(root / "Temp" / "~pr77");
