@@ -13,7 +13,7 @@
 namespace vexa::loader {
 namespace {
 
-constexpr std::uint32_t kBase = kUserMessage + 3;
+constexpr DownloadMessages kMessages{kUserMessage + 3, kUserMessage + 4, kUserMessage + 5};
 
 class StalledTransfer final : public WindowHandler {
 public:
@@ -23,15 +23,15 @@ public:
     // Starts the transfer and returns once its first bytes have been reported.
     std::unique_ptr<DownloadEngine> Start(const std::string& url, const std::string& markers) {
         auto engine = std::make_unique<DownloadEngine>(
-            DownloadPorts{platform_.files, platform_.clock, platform_.windows, platform_.internet}, window_, kBase,
+            DownloadPorts{platform_.files, platform_.clock, platform_.windows, platform_.internet}, window_, kMessages,
             markers);
         progressed_ = false;
-        if (!engine->StartDownload(url, "PROGRAM")) return nullptr;
+        if (!engine->StartDownload(url, DownloadKind::ProgramCabinet)) return nullptr;
         platform_.windows.RunUntil([this] { return progressed_; }, 10'000);
         return progressed_ ? std::move(engine) : nullptr;
     }
 
-    void OnMessage(std::uint32_t message, std::uintptr_t, std::intptr_t) override { progressed_ |= message == kBase + 2; }
+    void OnMessage(std::uint32_t message, std::uintptr_t, std::intptr_t) override { progressed_ |= message == kMessages.progress; }
     void OnTimer(std::uint32_t) override {}
 
 private:

@@ -15,6 +15,7 @@ struct DownloadJob {
     std::string lastUrl;
     int status = 0;  // 0 success, -1 failure
     std::string resultPath;
+    std::string cause;  // of a failure
     std::string markerFile;
     SessionSlot session;
     // Set as soon as the transfer has ended, before the outcome is written: the control
@@ -39,11 +40,11 @@ bool Exists(const std::string& path) {
 
 }  // namespace
 
-DownloadEngine::DownloadEngine(DownloadPorts ports, WindowHandle notifyWindow, std::uint32_t messageBase,
+DownloadEngine::DownloadEngine(DownloadPorts ports, WindowHandle notifyWindow, DownloadMessages messages,
                                std::string markerFolder, std::uint32_t startDelay)
     : ports_(ports),
       notifyWindow_(notifyWindow),
-      messageBase_(messageBase),
+      messages_(messages),
       markerFolder_(std::move(markerFolder)),
       startDelay_(startDelay) {}
 
@@ -52,9 +53,10 @@ DownloadEngine::~DownloadEngine() {
     for (auto& worker : workers_) worker.thread.join();
 }
 
-bool DownloadEngine::StartDownload(const std::string& url, const std::string& kindLabel) {
+bool DownloadEngine::StartDownload(const std::string& url, DownloadKind kind) {
     if (downloading_) return false;
     JoinEnded();
+    restartedAfterStall_ = false;
     lastTick_ = ports_.clock.TickCount();
     figures_.fileBytes = figures_.fileSize = 0;
     countdown_ = stallSeconds_;
@@ -71,16 +73,17 @@ bool DownloadEngine::StartDownload(const std::string& url, const std::string& ki
             if (startDelay_ > 0) ports_.clock.Sleep(startDelay_);
             auto result = TransferUrl({ports_.files, ports_.clock, ports_.internet}, job->url, job->markerFile,
                                       job->session, [this](std::uint64_t received, std::uint64_t announced) {
-                                          ports_.windows.Post(notifyWindow_, messageBase_ + 2, received,
+                                          ports_.windows.Post(notifyWindow_, messages_.progress, received,
                                                               static_cast<std::intptr_t>(announced));
                                       });
             job->ended = true;
             if (Exists(job->markerFile)) {
-                job->status = result ? 0 : -1;
-                job->resultPath = result.value_or("");
+                job->status = result.file ? 0 : -1;
+                job->resultPath = result.file.value_or("");
+                job->cause = result.cause;
                 job->lastUrl = job->url;
                 job->url.clear();
-                ports_.windows.Post(notifyWindow_, messageBase_ + (result ? 0 : 1), 0, 0);
+                ports_.windows.Post(notifyWindow_, result.file ? messages_.done : messages_.failed, 0, 0);
             }
         });
         workers_.push_back({job, std::move(thread)});
@@ -88,7 +91,7 @@ bool DownloadEngine::StartDownload(const std::string& url, const std::string& ki
         return false;
     }
     job_ = job;
-    kindLabel_ = kindLabel;
+    kind_ = kind;
     currentUrl_ = url;
     downloading_ = true;
     return true;
@@ -117,14 +120,18 @@ std::string DownloadEngine::OnDone() {
     return job_ ? job_->resultPath : std::string();
 }
 
-std::string DownloadEngine::OnFailed() {
+DownloadFailure DownloadEngine::OnFailed() {
     downloading_ = false;
-    return job_ ? job_->lastUrl : std::string();
+    if (!job_) return {};
+    DownloadFailure failure{job_->lastUrl, job_->cause};
+    if (restartedAfterStall_)
+        failure.cause += " (asked for again after " + std::to_string(stallSeconds_) + " s without data)";
+    return failure;
 }
 
 void DownloadEngine::OnProgress(std::uint64_t received, std::uint64_t announced) {
     countdown_ = stallSeconds_;
-    if (kindLabel_ == kScriptFileLabel) return;
+    if (kind_ == DownloadKind::ScriptCabinet) return;
     figures_.bytesDone += static_cast<std::int64_t>(received) - figures_.fileBytes;
     figures_.fileBytes = static_cast<std::int64_t>(received);
     figures_.fileSize = static_cast<std::int64_t>(announced);
@@ -155,9 +162,9 @@ void DownloadEngine::WatchdogStep() {
     if (countdown_ > 0 || !job_ || job_->ended) return;
     figures_.bytesDone -= figures_.fileBytes;
     std::string url = currentUrl_;
-    std::string kindLabel = kindLabel_;
     DropDownload();
-    StartDownload(url, kindLabel);
+    StartDownload(url, kind_);
+    restartedAfterStall_ = true;
 }
 
 }  // namespace vexa::loader

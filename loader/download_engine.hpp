@@ -1,7 +1,7 @@
 #pragma once
 // Fetches one file at a time on a worker thread that reports to the control's window by
-// posting: done (the message base), failed (base + 1) and progress (base + 2, with the
-// bytes received and the size announced). An empty marker file keeps a transfer alive:
+// posting the host's messages: done, failed and progress (with the bytes received and the
+// size announced). An empty marker file keeps a transfer alive:
 // dropping the job deletes it and closes the session, and the worker ends without a word.
 // The marker belongs to the job, which serves one transfer after another until it is
 // dropped; a dropped job is replaced by a fresh one with a marker of its own.
@@ -22,8 +22,24 @@
 
 namespace vexa::loader {
 
-inline constexpr const char* kScriptFileLabel = "SCRIPT FILE";
 inline constexpr int kStallCountdown = 300;
+
+// What a transfer fetches, which decides what becomes of it when it arrives. Only the
+// script cabinet stays out of the run's progress figures.
+enum class DownloadKind { ScriptCabinet, ProgramCabinet, Library, Control };
+
+// The numbers of the engine's messages to its window; the host chooses them beside its own.
+struct DownloadMessages {
+    std::uint32_t done;
+    std::uint32_t failed;
+    std::uint32_t progress;  // wParam the bytes received, lParam the size announced
+};
+
+// A transfer that failed: its URL and why, as one line for a person.
+struct DownloadFailure {
+    std::string url;
+    std::string cause;
+};
 
 struct DownloadPorts {
     Files& files;
@@ -36,25 +52,25 @@ struct DownloadJob;
 
 class DownloadEngine {
 public:
-    // Messages go to `notifyWindow` from `messageBase` on; marker files are made in
-    // `markerFolder`. The worker waits `startDelay` ms before it starts.
-    DownloadEngine(DownloadPorts ports, WindowHandle notifyWindow, std::uint32_t messageBase,
-                   std::string markerFolder, std::uint32_t startDelay = 0);
+    // `messages` go to `notifyWindow`; marker files are made in `markerFolder`. The worker
+    // waits `startDelay` ms before it starts.
+    DownloadEngine(DownloadPorts ports, WindowHandle notifyWindow, DownloadMessages messages, std::string markerFolder,
+                   std::uint32_t startDelay = 0);
     // Drops a running transfer and waits for every worker, so none outlives the ports.
     ~DownloadEngine();
     DownloadEngine(const DownloadEngine&) = delete;
     DownloadEngine& operator=(const DownloadEngine&) = delete;
 
     // Refused while a transfer is active, or when its marker or worker cannot be made.
-    bool StartDownload(const std::string& url, const std::string& kindLabel);
+    bool StartDownload(const std::string& url, DownloadKind kind);
     void DropDownload();
     bool Downloading() const { return downloading_; }
-    const std::string& KindLabel() const { return kindLabel_; }
+    DownloadKind Kind() const { return kind_; }
 
     // The worker's end, handled on the control's thread: the transfer is no longer
-    // active. Done gives the local file; both give the URL that was fetched.
+    // active. Done gives the local file, failed the URL and the cause.
     std::string OnDone();
-    std::string OnFailed();
+    DownloadFailure OnFailed();
     // A progress message: the watchdog is satisfied, and for any file but the script the
     // figures move on and the window follows.
     void OnProgress(std::uint64_t received, std::uint64_t announced);
@@ -76,7 +92,7 @@ public:
 private:
     DownloadPorts ports_;
     WindowHandle notifyWindow_;
-    std::uint32_t messageBase_;
+    DownloadMessages messages_;
     std::string markerFolder_;
     std::uint32_t startDelay_;
 
@@ -91,7 +107,9 @@ private:
     std::string marker_;  // the job's; empty until its first transfer and after a drop
     std::vector<Worker> workers_;  // dropped ones included, until they end
     bool downloading_ = false;
-    std::string kindLabel_;
+    DownloadKind kind_ = DownloadKind::ProgramCabinet;
+    // The current transfer is the watchdog's second try after a stall.
+    bool restartedAfterStall_ = false;
     std::string currentUrl_;
     int stallSeconds_ = kStallCountdown;
     int countdown_ = kStallCountdown;

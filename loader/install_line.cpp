@@ -38,13 +38,4 @@ std::optional<InstallLine> ReadInstallLine(const ScriptLines& lines, std::size_t
     return line;
 }
 
-const char* KindLabel(InstallKind kind) {
-    switch (kind) {
-        case InstallKind::Library: return kDllFileLabel;
-        case InstallKind::Control: return kOcxFileLabel;
-        case InstallKind::Program: break;
-    }
-    return kProgramLabel;
-}
-
 }  // namespace vexa::loader

@@ -28,10 +28,4 @@ struct InstallLine {
 // Line i as an install line; nullopt for every other command.
 std::optional<InstallLine> ReadInstallLine(const ScriptLines& lines, std::size_t i);
 
-// The download's kind label, which the completion handler dispatches on.
-const char* KindLabel(InstallKind kind);
-inline constexpr const char* kDllFileLabel = "DLL FILE";
-inline constexpr const char* kOcxFileLabel = "OCX FILE";
-inline constexpr const char* kProgramLabel = "PROGRAM";
-
 }  // namespace vexa::loader

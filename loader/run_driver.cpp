@@ -43,6 +43,15 @@ std::string ScriptUrl(const std::string& name, const std::string& defaultUrl, co
     return url;
 }
 
+DownloadKind DownloadKindOf(InstallKind kind) {
+    switch (kind) {
+        case InstallKind::Library: return DownloadKind::Library;
+        case InstallKind::Control: return DownloadKind::Control;
+        case InstallKind::Program: break;
+    }
+    return DownloadKind::ProgramCabinet;
+}
+
 }  // namespace
 
 TrustSubject TrustSubjectOf(const std::string& path) {
@@ -68,8 +77,9 @@ RunDriver::RunDriver(Platform& platform, ControlSite& site, RunEvents& events, W
 RunDriver::~RunDriver() { CloseScript(); }
 
 // A cabinet fetched ahead may still be on its way.
-void RunDriver::Fail(const std::string& text) {
+void RunDriver::Fail(const std::string& text, const std::string& cause) {
     running_ = false;
+    failureCause_ = cause;
     StopTransfers();
     platform_.ui.ShowMessage(text, "Error");
     if (engine_) engine_->CloseWindow();
@@ -79,6 +89,7 @@ void RunDriver::Fail(const std::string& text) {
 bool RunDriver::RunScript(const std::string& scriptName, const std::string& defaultUrl, const std::string& pageBase) {
     if (running_) return false;
     running_ = true;
+    failureCause_.clear();
     defaultUrl_ = defaultUrl;
     pageBase_ = pageBase;
     const std::string url = ScriptUrl(scriptName, defaultUrl, pageBase);
@@ -100,12 +111,13 @@ bool RunDriver::RunScript(const std::string& scriptName, const std::string& defa
     if (!engine_)
         engine_ = std::make_unique<DownloadEngine>(
             DownloadPorts{platform_.files, platform_.clock, platform_.windows, platform_.internet}, window_,
-            kDownloadDone, cache_.GetTempFolder());
+            kRunDownload, cache_.GetTempFolder());
     engine_->Figures() = {};
     engine_->SetStallSeconds(stallSeconds_);
-    if (!engine_->StartDownload(url, kScriptFileLabel)) {
+    if (!engine_->StartDownload(url, DownloadKind::ScriptCabinet)) {
         Fail(std::string("Download error. Cannot download script file: ") + url + kLineBreak +
-             "Make sure you are connected to the Internet.");
+                 "Make sure you are connected to the Internet.",
+             "the transfer could not be started");
         return false;
     }
     return true;
@@ -115,9 +127,9 @@ bool RunDriver::OnMessage(std::uint32_t message, std::uintptr_t wParam, std::int
     switch (message) {
         case kRunNext: Advance(); return true;
         case kRunFinish: Finish(); return true;
-        case kDownloadDone: OnDownloadDone(); return true;
-        case kDownloadFailed: OnDownloadFailed(); return true;
-        case kDownloadProgress:
+        case kRunDownload.done: OnDownloadDone(); return true;
+        case kRunDownload.failed: OnDownloadFailed(); return true;
+        case kRunDownload.progress:
             if (engine_) engine_->OnProgress(wParam, static_cast<std::uint64_t>(lParam));
             return true;
         case kRunCancel: Cancel(); return true;
@@ -128,8 +140,8 @@ bool RunDriver::OnMessage(std::uint32_t message, std::uintptr_t wParam, std::int
 void RunDriver::OnDownloadDone() {
     if (!engine_ || !engine_->Downloading()) return;
     std::string file = engine_->OnDone();
-    const std::string kind = engine_->KindLabel();
-    if (kind != kScriptFileLabel) engine_->FileArrived();
+    const DownloadKind kind = engine_->Kind();
+    if (kind != DownloadKind::ScriptCabinet) engine_->FileArrived();
     if (split_.PiecesLeft() >= 1) {
         split_.PieceArrived(file);
         if (split_.PiecesLeft() >= 1) return Download(split_.NextUrl(), kind);
@@ -143,7 +155,7 @@ void RunDriver::OnDownloadDone() {
         }
     }
     split_.Reset();
-    if (kind == kScriptFileLabel) return ScriptArrived(file);
+    if (kind == DownloadKind::ScriptCabinet) return ScriptArrived(file);
     if (aheadLine_ > currentLine_) {
         aheadFile_ = file;
         return;
@@ -154,10 +166,10 @@ void RunDriver::OnDownloadDone() {
 // A piece that could not be stored leaves a hole in the set, which the join reports.
 void RunDriver::OnDownloadFailed() {
     if (!engine_ || !engine_->Downloading()) return;
-    std::string url = engine_->OnFailed();
+    DownloadFailure failure = engine_->OnFailed();
     split_.Reset();
     currentLine_ = -1;
-    Fail(DownloadFailedText(url));
+    Fail(DownloadFailedText(failure.url), failure.cause);
 }
 
 void RunDriver::ScriptArrived(const std::string& cabinet) {
@@ -277,7 +289,7 @@ void RunDriver::FetchAhead() {
         auto line = ReadInstallLine(lines_, i);
         if (!line) continue;
         if (line->kind == InstallKind::Program && line->pieces < 2 && line->signature != currentInstall_->signature &&
-            installation_.MustFetch(*line) && engine_->StartDownload(line->cabinet, KindLabel(line->kind)))
+            installation_.MustFetch(*line) && engine_->StartDownload(line->cabinet, DownloadKindOf(line->kind)))
             aheadLine_ = static_cast<std::ptrdiff_t>(i);
         return;
     }
@@ -294,18 +306,18 @@ void RunDriver::ForgetFetchedAhead() {
 }
 
 void RunDriver::Fetch(const InstallLine& line) {
-    if (line.pieces < 2) return Download(line.cabinet, KindLabel(line.kind));
+    if (line.pieces < 2) return Download(line.cabinet, DownloadKindOf(line.kind));
     engine_->Figures().bytesDone += split_.Begin(cache_, line.cabinet, line.pieces, line.signature);
     if (split_.PiecesLeft() == 0) return Fail(UnsplitFailedText(std::string(FileNamePart(line.cabinet))));
-    Download(split_.NextUrl(), KindLabel(line.kind));
+    Download(split_.NextUrl(), DownloadKindOf(line.kind));
 }
 
 // A transfer that cannot even start fails as one that breaks off.
-void RunDriver::Download(const std::string& url, const std::string& kindLabel) {
-    if (engine_->StartDownload(url, kindLabel)) return;
+void RunDriver::Download(const std::string& url, DownloadKind kind) {
+    if (engine_->StartDownload(url, kind)) return;
     split_.Reset();
     currentLine_ = -1;
-    Fail(DownloadFailedText(url));
+    Fail(DownloadFailedText(url), "the transfer could not be started");
 }
 
 void RunDriver::FileArrived(const std::string& file) {

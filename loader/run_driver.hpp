@@ -22,12 +22,11 @@
 
 namespace vexa::loader {
 
-// The driver's own messages, posted to the control's window.
+// The messages of a run, posted to the control's window: the driver's steps and its
+// download engine's reports.
 inline constexpr std::uint32_t kRunNext = kUserMessage + 1;
 inline constexpr std::uint32_t kRunFinish = kUserMessage + 2;
-inline constexpr std::uint32_t kDownloadDone = kUserMessage + 3;
-inline constexpr std::uint32_t kDownloadFailed = kUserMessage + 4;
-inline constexpr std::uint32_t kDownloadProgress = kUserMessage + 5;
+inline constexpr DownloadMessages kRunDownload{kUserMessage + 3, kUserMessage + 4, kUserMessage + 5};
 inline constexpr std::uint32_t kRunCancel = kUserMessage + 8;
 
 inline constexpr const char* kRebootQuestion =
@@ -71,9 +70,12 @@ public:
     LocalCache& Cache() { return cache_; }
     // The progress window of the run; null when none is open.
     ProgressWindow* Progress() { return engine_ ? engine_->Window() : nullptr; }
+    // What the system knows of the last failure beyond its message, such as why a download
+    // failed ("HTTP 404"); empty when it knows nothing more.
+    const std::string& FailureCause() const { return failureCause_; }
 
 private:
-    void Fail(const std::string& text);
+    void Fail(const std::string& text, const std::string& cause = {});
     void Post(std::uint32_t message) { platform_.windows.Post(window_, message, 0, 0); }
     void OnDownloadDone();
     void OnDownloadFailed();
@@ -86,7 +88,7 @@ private:
     void Advance();
     void StartLine(const InstallLine& line);
     void Fetch(const InstallLine& line);
-    void Download(const std::string& url, const std::string& kindLabel);
+    void Download(const std::string& url, DownloadKind kind);
     void FileArrived(const std::string& file);
     // Starts the next line's cabinet while the current program line is handled.
     void FetchAhead();
@@ -114,6 +116,7 @@ private:
 
     int stallSeconds_ = kStallCountdown;
     bool running_ = false;
+    std::string failureCause_;
     bool connecting_ = false;
     bool inTimer_ = false;
     std::uint32_t lastRepaint_ = 0;

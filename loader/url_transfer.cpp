@@ -31,22 +31,31 @@ bool PartsFit(const UrlParts& parts) {
     return true;
 }
 
-// Reads the body to its end; the Internet layer keeps what it reads in its cache.
-bool ReadToEnd(TransferPorts ports, InternetSession& session, const std::string& url, bool secure,
-               const std::string& markerFile, const TransferProgress& progress) {
+bool IsFileUrl(const std::string& url) { return ToUpperAnsi(std::string_view(url).substr(0, 7)) == "FILE://"; }
+
+// The session's word for a failure, or a plain one where it has none.
+std::string ErrorOf(const InternetSession& session) {
+    std::string error = session.LastError();
+    return error.empty() ? "no answer" : error;
+}
+
+// Reads the body to its end; the Internet layer keeps what it reads in its cache. Empty,
+// or why the body did not arrive; a stopped transfer needs no reason.
+std::string ReadToEnd(TransferPorts ports, InternetSession& session, const std::string& url, bool secure,
+                      const std::string& markerFile, const TransferProgress& progress) {
     auto response = session.OpenUrl(url, kRequestHeaders, secure);
-    if (!response) return false;
+    if (!response) return ErrorOf(session);
     auto announced = response->ContentLength();
-    if (!announced) return false;
+    if (!announced) return "the server announced no length";
     std::vector<unsigned char> block(kBlockSize);
     std::uint64_t received = 0;
     std::uint32_t lastPost = ports.clock.TickCount();
     for (bool first = true;; first = false) {
         auto got = response->Read(block.data(), block.size());
-        if (!got) return false;
-        if (*got == 0) return true;
+        if (!got) return ErrorOf(session);
+        if (*got == 0) return {};
         received += *got;
-        if (!Exists(markerFile)) return false;
+        if (!Exists(markerFile)) return "stopped";
         std::uint32_t now = ports.clock.TickCount();
         if (first || now - lastPost > kProgressIntervalMs) {
             progress(received, *announced);
@@ -70,23 +79,32 @@ void SessionSlot::Close() {
     if (session_) session_->Close();
 }
 
-std::optional<std::string> TransferUrl(TransferPorts ports, const std::string& url, const std::string& markerFile,
-                                       SessionSlot& slot, const TransferProgress& progress) {
-    if (ToUpperAnsi(std::string_view(url).substr(0, 7)) == "FILE://") return url.substr(7);
+std::string UrlRefusal(const std::string& url) {
+    if (IsFileUrl(url)) return {};
     auto parts = SplitUrl(url);
-    if (!parts || !PartsFit(*parts)) return std::nullopt;
+    if (!parts) return "not a URL";
+    if (!PartsFit(*parts)) return "a part of the URL is longer than " + std::to_string(kUrlPartLimit) + " characters";
     std::string scheme = ToUpperAnsi(parts->scheme);
-    if (scheme != "HTTP" && scheme != "HTTPS") return std::nullopt;
+    if (scheme != "HTTP" && scheme != "HTTPS") return "the scheme \"" + parts->scheme + "\" is not one of http, https, file";
+    return {};
+}
+
+TransferResult TransferUrl(TransferPorts ports, const std::string& url, const std::string& markerFile,
+                           SessionSlot& slot, const TransferProgress& progress) {
+    if (IsFileUrl(url)) return {url.substr(7), {}};
+    if (std::string refusal = UrlRefusal(url); !refusal.empty()) return {std::nullopt, refusal};
+    auto parts = SplitUrl(url);
     // The agent is named after the file the URL fetches.
     auto session = slot.Open(ports.internet, parts->path.substr(parts->path.find_last_of("/\\") + 1));
-    if (!session) return std::nullopt;
-    bool read = ReadToEnd(ports, *session, url, scheme == "HTTPS", markerFile, progress);
+    if (!session) return {std::nullopt, "no Internet session"};
+    std::string failure =
+        ReadToEnd(ports, *session, url, EqualsIgnoreCase(parts->scheme, "HTTPS"), markerFile, progress);
     slot.Close();
-    if (!read) return std::nullopt;
-    if (auto cached = ports.internet.CachedFile(url)) return cached;
+    if (!failure.empty()) return {std::nullopt, failure};
+    if (auto cached = ports.internet.CachedFile(url)) return {cached, {}};
     std::error_code ec;
-    if (fs::is_regular_file(url, ec)) return url;
-    return std::nullopt;
+    if (fs::is_regular_file(url, ec)) return {url, {}};
+    return {std::nullopt, "the Internet cache holds no file for it"};
 }
 
 }  // namespace vexa::loader

@@ -39,9 +39,18 @@ struct TransferPorts {
 // Called with the bytes received so far and the length the server announced.
 using TransferProgress = std::function<void(std::uint64_t received, std::uint64_t announced)>;
 
-// The local file that holds the URL's content, or empty when the transfer failed or was
-// stopped. Progress is reported after the first block and then at most every 250 ms.
-std::optional<std::string> TransferUrl(TransferPorts ports, const std::string& url, const std::string& markerFile,
-                                       SessionSlot& session, const TransferProgress& progress);
+// Why `url` cannot be fetched at all, as one line for a person; empty when it can be: an
+// HTTP, HTTPS or FILE URL whose parts each fit the system's buffers.
+std::string UrlRefusal(const std::string& url);
+
+struct TransferResult {
+    std::optional<std::string> file;  // the local file that holds the URL's content
+    std::string cause;                // without a file: why, as one line for a person
+};
+
+// The URL's content, or no file when the transfer failed or was stopped. Progress is
+// reported after the first block and then at most every 250 ms.
+TransferResult TransferUrl(TransferPorts ports, const std::string& url, const std::string& markerFile,
+                           SessionSlot& session, const TransferProgress& progress);
 
 }  // namespace vexa::loader

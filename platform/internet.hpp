@@ -37,6 +37,10 @@ public:
     // Callable from any thread; pending and later reads of this session fail, and so do
     // later opens.
     virtual void Close() = 0;
+    // Why the last open on this session, or the last read of a response opened on it,
+    // failed, as one line for a person: "HTTP 404", or the system's or the library's own
+    // text. Empty while nothing has failed.
+    virtual std::string LastError() const = 0;
 };
 
 struct HttpRequest {

@@ -11,6 +11,7 @@
 #include "common/text.hpp"
 #include "loader/cache.hpp"
 #include "loader/texts.hpp"
+#include "loader/url_transfer.hpp"
 
 namespace vexa::cli {
 namespace {
@@ -51,6 +52,8 @@ bool Place(Files& files, const fs::path& fetched, const fs::path& target, bool l
 }
 
 void Fetch(Context& context, const FetchArguments& args) {
+    if (std::string refusal = loader::UrlRefusal(args.url); !refusal.empty())
+        return Fail(context, kBadInput, args.url + ": " + refusal);
     std::string name = UrlFileName(args.url);
     if (name.empty()) return Fail(context, kBadInput, args.url + ": the URL names no file");
     std::error_code error;
@@ -63,7 +66,7 @@ void Fetch(Context& context, const FetchArguments& args) {
 
     FetchWindow window(platform, markers, name);
     auto fetched = window.Fetch(args.url);
-    if (!fetched) return Fail(context, kNegative, loader::DownloadFailedText(args.url));
+    if (!fetched) return Fail(context, kNegative, loader::DownloadFailedText(args.url) + "\n" + CauseLine(window.Cause()));
     fs::path target = fs::path(args.folder) / name;
     if (!Place(platform.files, *fetched, target, StartsWithIgnoreCase(args.url, "FILE://"), error))
         return Fail(context, kBadInput, target.string() + ": " + error.message());
@@ -80,7 +83,8 @@ void AddFetchCommand(CLI::App& app, Context& context) {
     fetch->add_option("DIR", args->folder, "Folder to copy the file into")->required();
     fetch->footer(
         "A transfer that stops sending is restarted after 300 quiet seconds. The server must announce the "
-        "file's length. Exit status: 0 fetched, 1 the download failed, 2 bad input.");
+        "file's length. A failed download's message is followed by its cause (\"cause: HTTP 404\"). Exit status: "
+        "0 fetched, 1 the download failed, 2 bad input (also a URL that is not http://, https:// or file://).");
     fetch->callback([&context, args] { Fetch(context, *args); });
 }
 

@@ -3,7 +3,7 @@
 namespace vexa::cli {
 namespace {
 
-constexpr std::uint32_t kBase = kUserMessage + 3;
+constexpr loader::DownloadMessages kMessages{kUserMessage + 3, kUserMessage + 4, kUserMessage + 5};
 constexpr std::uint32_t kWatchdogTimer = 1;
 
 }  // namespace
@@ -12,7 +12,7 @@ FetchWindow::FetchWindow(Platform& platform, const std::string& markerFolder, st
     : platform_(platform), name_(std::move(name)) {
     window_ = platform.windows.Create(*this);
     engine_ = std::make_unique<loader::DownloadEngine>(
-        loader::DownloadPorts{platform.files, platform.clock, platform.windows, platform.internet}, window_, kBase,
+        loader::DownloadPorts{platform.files, platform.clock, platform.windows, platform.internet}, window_, kMessages,
         markerFolder);
     platform.windows.SetTimer(window_, kWatchdogTimer, 100);
 }
@@ -23,22 +23,23 @@ FetchWindow::~FetchWindow() {
 }
 
 std::optional<std::string> FetchWindow::Fetch(const std::string& url) {
-    if (!engine_->StartDownload(url, "PROGRAM")) return std::nullopt;
+    if (!engine_->StartDownload(url, loader::DownloadKind::ProgramCabinet)) {
+        cause_ = "the transfer could not be started";
+        return std::nullopt;
+    }
     while (!ended_) platform_.windows.RunUntil([this] { return ended_; }, 60'000);
     progress_.Break();
     return result_;
 }
 
 void FetchWindow::OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    if (message == kBase) result_ = engine_->OnDone();
-    if (message == kBase + 2) {
+    if (message == kMessages.done) result_ = engine_->OnDone();
+    if (message == kMessages.progress) {
         engine_->OnProgress(wParam, static_cast<std::uint64_t>(lParam));
         progress_.Show(name_, wParam, static_cast<std::uint64_t>(lParam));
     }
-    if (message == kBase || message == kBase + 1) {
-        if (message == kBase + 1) engine_->OnFailed();
-        ended_ = true;
-    }
+    if (message == kMessages.failed) cause_ = engine_->OnFailed().cause;
+    ended_ = ended_ || message == kMessages.done || message == kMessages.failed;
 }
 
 void FetchWindow::OnTimer(std::uint32_t) {

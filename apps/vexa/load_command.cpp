@@ -2,16 +2,19 @@
 
 #include <atomic>
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <regex>
+#include <optional>
 
 #include "apps/vexa/commands.hpp"
 #include "apps/vexa/console_site.hpp"
 #include "apps/vexa/fetch_window.hpp"
 #include "common/text.hpp"
 #include "loader/loader_dispatch.hpp"
+#include "loader/page.hpp"
+#include "loader/url_transfer.hpp"
 #include "loader/vexa_loader.hpp"
 #include "platform/posix/policy_trust.hpp"
 
@@ -27,13 +30,37 @@ struct LoadArguments {
 
 std::atomic<bool> interrupted{false};
 
-// What the page learns of the control: its events, printed one per line.
+// Ctrl-C, a closed terminal and a polite kill (SIGTERM, as `timeout` sends) all end the
+// visit the same way: the script is closed, so the program ends and its product
+// directory goes. The earlier handlers come back afterwards.
+class StopSignals {
+public:
+    StopSignals() {
+        interrupted = false;
+        for (std::size_t i = 0; i < std::size(kSignals); ++i)
+            previous_[i] = std::signal(kSignals[i], [](int) { interrupted = true; });
+    }
+    ~StopSignals() {
+        for (std::size_t i = 0; i < std::size(kSignals); ++i) std::signal(kSignals[i], previous_[i]);
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+private:
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    void (*previous_[std::size(kSignals)])(int) = {};
+};
+
+// What the page learns of the control: its events, printed one per line. An error comes
+// just after the error window's text, which its cause follows when the control knows one.
 class PageEvents final : public EventSink {
 public:
     void Attach(loader::VexaLoader& control) { control_ = &control; }
     void Raise(const EventEntry& event, const std::vector<Value>& arguments) override {
         if (event.id == loader::kScriptDone) done = true;
         if (event.id == loader::kScriptError) failed = true;
+        if (event.id == loader::kScriptError && !control_->Driver().FailureCause().empty())
+            std::cerr << CauseLine(control_->Driver().FailureCause()) << std::endl;
         std::string line = EventLine(event, arguments);
         if (event.id == loader::kCustomEvent) line += " with " + Quoted(control_->GetCustomEventPara());
         std::cout << line << std::endl;
@@ -45,28 +72,21 @@ private:
     loader::VexaLoader* control_ = nullptr;
 };
 
-// The page as the control needs it: that it embeds the loader, the script it runs and
-// the DefaultURL it gives the control.
-struct Page {
-    bool embedsLoader = false;
-    std::string script;
-    std::string defaultUrl;
-};
-
-Page ReadPage(const std::string& path) {
+// The fetched page's text; empty with `error` set when it is too large or unreadable.
+std::optional<std::string> ReadPageText(const std::string& path, std::string& error) {
+    std::error_code failure;
+    const std::uintmax_t size = std::filesystem::file_size(path, failure);
+    if (!failure && size > loader::kPageSizeLimit) {
+        error = "the page is larger than " + std::to_string(loader::kPageSizeLimit >> 20) + " MiB";
+        return std::nullopt;
+    }
     std::ifstream in(path, std::ios::binary);
     std::string html{std::istreambuf_iterator<char>(in), {}};
-    Page page;
-    page.embedsLoader =
-        FindIgnoreCase(html, std::string(loader::kVexaLoaderClassId).substr(1, 36)) != std::string::npos;
-    std::smatch match;
-    if (std::regex_search(html, match, std::regex(R"(RunScript\s*\(\s*["']([^"']*)["'])", std::regex::icase)))
-        page.script = match[1];
-    if (std::regex_search(html, match,
-                          std::regex(R"(<param\s+name\s*=\s*["']DefaultURL["']\s+value\s*=\s*["']([^"']*)["'])",
-                                     std::regex::icase)))
-        page.defaultUrl = match[1];
-    return page;
+    if (failure || in.bad()) {
+        error = "the fetched page cannot be read";
+        return std::nullopt;
+    }
+    return html;
 }
 
 // The progress window, as a line on standard error that follows its model.
@@ -84,8 +104,8 @@ bool ProgramEnded(Platform& platform, loader::VexaLoader& control) {
 }
 
 // Runs the control until the run has ended (failed, cancelled, or waiting for a restart),
-// the started program ends (start only), or Ctrl-C. Ctrl-C before the program has started
-// cancels the run as the progress window's Cancel would.
+// the started program ends (start only), or a stop signal. One before the program has
+// started cancels the run as the progress window's Cancel would.
 void Play(Platform& platform, loader::VexaLoader& control, PageEvents& events, bool startOnly) {
     Progress progress;
     auto finished = [&] {
@@ -115,9 +135,15 @@ void Load(Context& context, const LoadArguments& args) {
     Platform& native = context.platform();
     loader::LocalCache cache(native.files, native.clock, native.registry, native.shell.FolderPath(SpecialFolder::Windows));
     if (cache.GetTempFolder().empty()) return Fail(context, kBadInput, "the temporary folder cannot be made");
-    auto fetched = FetchWindow(native, cache.GetTempFolder(), "fetching the page").Fetch(args.page);
-    if (!fetched) return Fail(context, kNegative, "cannot fetch the page " + args.page);
-    Page page = ReadPage(*fetched);
+    if (std::string refusal = loader::UrlRefusal(args.page); !refusal.empty())
+        return Fail(context, kBadInput, args.page + ": " + refusal);
+    FetchWindow pageWindow(native, cache.GetTempFolder(), "fetching the page");
+    auto fetched = pageWindow.Fetch(args.page);
+    if (!fetched) return Fail(context, kNegative, "cannot fetch the page " + args.page + "\n" + CauseLine(pageWindow.Cause()));
+    std::string unreadable;
+    auto html = ReadPageText(*fetched, unreadable);
+    if (!html) return Fail(context, kBadInput, args.page + ": " + unreadable);
+    const loader::Page page = loader::ReadPage(*html);
     if (!page.embedsLoader) return Fail(context, kBadInput, args.page + ": the page does not embed the loader control");
     if (page.script.empty()) return Fail(context, kBadInput, args.page + ": the page names no script (RunScript)");
 
@@ -135,11 +161,11 @@ void Load(Context& context, const LoadArguments& args) {
     control.SetCurrentUrl(args.page);
     control.SetExecuteType(args.executeType);
     control.Driver().SetStallSeconds(args.stallSeconds);
-    interrupted = false;
-    auto previous = std::signal(SIGINT, [](int) { interrupted = true; });
-    if (control.RunScript(page.script)) Play(platform, control, events, args.executeType == loader::kStartOnly);
-    control.CloseScript();
-    std::signal(SIGINT, previous);
+    {
+        StopSignals stop;
+        if (control.RunScript(page.script)) Play(platform, control, events, args.executeType == loader::kStartOnly);
+        control.CloseScript();
+    }
     if (!events.done || interrupted) context.exitCode = std::max(context.exitCode, int(kNegative));
 }
 
@@ -163,8 +189,9 @@ void AddLoadCommand(CLI::App& app, Context& context) {
         "The page must embed the loader control by its class id and call RunScript. The control's events are "
         "printed one per line (ScriptDone(), ScriptError(0, \"\"), CustomEvent(\"GOTO URL\") with \"<text>\", "
         "MiscEvent(\"REBOOT\")); progress and the error window go to standard error. At the end, or on "
-        "Ctrl-C, the script is closed: the program ends and its product directory is removed. Exit status: 0 "
-        "after ScriptDone, 1 after ScriptError or Ctrl-C, 2 bad input.");
+        "Ctrl-C, SIGTERM or SIGHUP, the script is closed: the program ends and its product directory is removed. "
+        "Exit status: 0 after ScriptDone, 1 after ScriptError or a stop signal, 2 bad input (also a page above "
+        "16 MiB).");
     load->callback([&context, args] { Load(context, *args); });
 }
 

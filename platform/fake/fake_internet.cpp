@@ -20,8 +20,8 @@ public:
 
     std::optional<std::size_t> Read(unsigned char* into, std::size_t n) override {
         std::unique_lock lock(internet_.mutex_);
-        if (!PassStall(lock)) return std::nullopt;
-        if (reply_.failAfter && delivered_ >= *reply_.failAfter) return std::nullopt;
+        if (!PassStall(lock)) return Failed("session closed");
+        if (reply_.failAfter && delivered_ >= *reply_.failAfter) return Failed("connection reset");
         if (delivered_ == reply_.body.size()) {
             if (!kept_) internet_.Keep(url_, reply_);
             kept_ = true;
@@ -37,6 +37,10 @@ public:
     }
 
 private:
+    std::optional<std::size_t> Failed(const char* error) {
+        internet_.sessions_[session_].lastError = error;
+        return std::nullopt;
+    }
     // False when the session is (or becomes) closed.
     bool PassStall(std::unique_lock<std::mutex>& lock) {
         auto closed = [this] { return internet_.sessions_[session_].closed; };
@@ -70,10 +74,19 @@ public:
         std::lock_guard lock(internet_.mutex_);
         internet_.opened_.push_back({index_, url, headers, secure});
         auto reply = internet_.replies_.find(url);
-        if (internet_.sessions_[index_].closed || reply == internet_.replies_.end() || reply->second.status == 0 ||
-            reply->second.status >= 400)
-            return nullptr;
-        return std::make_unique<FakeResponse>(internet_, index_, url, reply->second);
+        const int status = reply == internet_.replies_.end() ? 0 : reply->second.status;
+        std::string error = internet_.sessions_[index_].closed ? "session closed"
+                            : status == 0                      ? "connection refused"
+                            : status >= 400                    ? "HTTP " + std::to_string(status)
+                                                               : "";
+        if (error.empty()) return std::make_unique<FakeResponse>(internet_, index_, url, reply->second);
+        internet_.sessions_[index_].lastError = std::move(error);
+        return nullptr;
+    }
+
+    std::string LastError() const override {
+        std::lock_guard lock(internet_.mutex_);
+        return internet_.sessions_[index_].lastError;
     }
 
     void Close() override {
@@ -138,7 +151,7 @@ std::vector<HttpRequest> FakeInternet::Requests() const {
 std::unique_ptr<InternetSession> FakeInternet::OpenSession(const std::string& agent) {
     std::lock_guard lock(mutex_);
     if (refuseSessions_) return nullptr;
-    sessions_.push_back({agent, false});
+    sessions_.push_back({agent, false, {}});
     return std::make_unique<FakeSession>(*this, sessions_.size() - 1);
 }
 

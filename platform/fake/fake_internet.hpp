@@ -36,6 +36,7 @@ public:
     struct Session {
         std::string agent;
         bool closed = false;
+        std::string lastError;  // "HTTP 404", "connection refused", "connection reset", "session closed"
     };
     struct OpenedUrl {
         std::size_t session;  // index into Sessions()

@@ -68,11 +68,23 @@ Easy NewTransfer(const std::string& url, const std::string& agent, curl_slist* h
     return easy;
 }
 
+constexpr const char* kClosedText = "session closed";
+constexpr const char* kCacheText = "the Internet cache cannot take the file";
+constexpr const char* kStartText = "libcurl cannot start a transfer";
+
 // What a session shares with the responses opened on it, which may outlive it. Closing
 // wakes every transfer waiting on the network, from whichever thread closes.
 class SessionLink {
 public:
     bool Closed() const { return closed_; }
+    void SetError(std::string text) {
+        std::lock_guard lock(mutex_);
+        error_ = std::move(text);
+    }
+    std::string Error() const {
+        std::lock_guard lock(mutex_);
+        return error_;
+    }
     // False once closed, so that a transfer opened later never waits.
     bool Join(CURLM* multi) {
         std::lock_guard lock(mutex_);
@@ -91,9 +103,10 @@ public:
     }
 
 private:
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::atomic<bool> closed_{false};
     std::vector<CURLM*> waiting_;
+    std::string error_;
 };
 
 // libcurl pushes the body as it arrives; a read pulls it. Each response drives its own
@@ -123,7 +136,10 @@ private:
     template <typename Ready>
     void RunUntil(Ready ready);
     std::size_t TakeSpill(unsigned char* into, std::size_t n);
-    std::optional<std::size_t> Fail();
+    // Why the transfer ended badly: libcurl's own words for it.
+    std::string TransferError() const;
+    bool FailOpen(std::string error);
+    std::optional<std::size_t> Fail(std::string error);
 
     std::shared_ptr<SessionLink> link_;
     HeaderList headers_;
@@ -141,6 +157,7 @@ private:
     bool paused_ = false;
     bool done_ = false;
     CURLcode result_ = CURLE_OK;
+    char errorBuffer_[CURL_ERROR_SIZE] = {};
     bool failed_ = false;
 
     // The reader's buffer while a read runs.
@@ -156,23 +173,26 @@ bool CurlResponse::Open(const UrlCache& cache, const std::string& agent, const s
     headers_ = ParseHeaders(headers);
     easy_ = NewTransfer(url, agent, headers_.get(), secure);
     multi_.reset(curl_multi_init());
-    if (!easy_ || !multi_) return false;
+    if (!easy_ || !multi_) return FailOpen(kStartText);
+    curl_easy_setopt(easy_.get(), CURLOPT_ERRORBUFFER, errorBuffer_);
     curl_easy_setopt(easy_.get(), CURLOPT_HEADERFUNCTION, OnHeader);
     curl_easy_setopt(easy_.get(), CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy_.get(), CURLOPT_WRITEFUNCTION, OnBody);
     curl_easy_setopt(easy_.get(), CURLOPT_WRITEDATA, this);
     // A proxy's answer to CONNECT is not the response.
     curl_easy_setopt(easy_.get(), CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
-    if (curl_multi_add_handle(multi_.get(), easy_.get()) != CURLM_OK) return false;
+    if (curl_multi_add_handle(multi_.get(), easy_.get()) != CURLM_OK) return FailOpen(kStartText);
     joined_ = link_->Join(multi_.get());
-    if (!joined_) return false;
+    if (!joined_) return FailOpen(kClosedText);
     RunUntil([this] { return headersIn_; });
-    if (!headersIn_ || link_->Closed() || status_ >= 400) return false;
+    if (link_->Closed()) return FailOpen(kClosedText);
+    if (!headersIn_) return FailOpen(TransferError());
+    if (status_ >= 400) return FailOpen("HTTP " + std::to_string(status_));
     curl_off_t length = -1;
     if (curl_easy_getinfo(easy_.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK && length >= 0)
         length_ = static_cast<std::uint64_t>(length);
     entry_ = cache.Begin(url);
-    return entry_ != nullptr;
+    return entry_ != nullptr || FailOpen(kCacheText);
 }
 
 // Header lines come in blocks, each opened by a status line. Interim answers (1xx) and
@@ -243,14 +263,26 @@ std::size_t CurlResponse::TakeSpill(unsigned char* into, std::size_t n) {
     return count;
 }
 
-std::optional<std::size_t> CurlResponse::Fail() {
+std::string CurlResponse::TransferError() const {
+    if (errorBuffer_[0] != '\0') return errorBuffer_;
+    return done_ ? curl_easy_strerror(result_) : "no response";
+}
+
+bool CurlResponse::FailOpen(std::string error) {
+    link_->SetError(std::move(error));
+    return false;
+}
+
+std::optional<std::size_t> CurlResponse::Fail(std::string error) {
+    if (!failed_) link_->SetError(std::move(error));
     failed_ = true;
     entry_.reset();
     return std::nullopt;
 }
 
 std::optional<std::size_t> CurlResponse::Read(unsigned char* into, std::size_t n) {
-    if (failed_ || link_->Closed()) return Fail();
+    if (failed_) return std::nullopt;
+    if (link_->Closed()) return Fail(kClosedText);
     if (n == 0) return 0;
     target_ = into;
     room_ = n;
@@ -258,10 +290,11 @@ std::optional<std::size_t> CurlResponse::Read(unsigned char* into, std::size_t n
     RunUntil([this] { return filled_ > 0; });
     target_ = nullptr;
     room_ = 0;
-    if (link_->Closed()) return Fail();
-    if (filled_ > 0) return entry_->Append(into, filled_) ? std::optional(filled_) : Fail();
+    if (link_->Closed()) return Fail(kClosedText);
+    if (filled_ > 0) return entry_->Append(into, filled_) ? std::optional(filled_) : Fail(kCacheText);
     // The end: libcurl has checked the body against the announced length and the chunk framing.
-    if (result_ != CURLE_OK || (entry_ && !entry_->Commit())) return Fail();
+    if (result_ != CURLE_OK) return Fail(TransferError());
+    if (entry_ && !entry_->Commit()) return Fail(kCacheText);
     entry_.reset();
     return 0;
 }
@@ -280,6 +313,7 @@ public:
         return response;
     }
     void Close() override { link_->Close(); }
+    std::string LastError() const override { return link_->Error(); }
 
 private:
     const UrlCache& cache_;

@@ -37,6 +37,22 @@ std::optional<std::uint64_t> NumberHeader(HINTERNET request, DWORD query) {
     return value;
 }
 
+constexpr const char* kClosedText = "session closed";
+
+// The system's text for an error of WinInet (12001 and up, in WinInet's own table) or of
+// the system, on one line.
+std::string ErrorText(DWORD code) {
+    char* text = nullptr;
+    const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+                        (code >= INTERNET_ERROR_BASE && code <= INTERNET_ERROR_LAST ? FORMAT_MESSAGE_FROM_HMODULE : 0);
+    DWORD size = ::FormatMessageA(flags, ::GetModuleHandleA("wininet.dll"), code, 0, reinterpret_cast<char*>(&text),
+                                  0, nullptr);
+    std::string line = size > 0 ? std::string(text, size) : std::string();
+    if (text) ::LocalFree(text);
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' ')) line.pop_back();
+    return line.empty() ? "error " + std::to_string(code) : line + " (" + std::to_string(code) + ")";
+}
+
 // A session's handle and what its responses wait on; the responses and their reading
 // threads may outlive the session object. Closing the handle closes the responses' handles
 // too, and none of them is touched again: the system may give their values to new handles.
@@ -53,11 +69,20 @@ struct SessionState {
         closed = true;
         changed.notify_all();
     }
+    void SetError(std::string text) {
+        std::lock_guard lock(mutex);
+        lastError = std::move(text);
+    }
+    std::string Error() {
+        std::lock_guard lock(mutex);
+        return lastError;
+    }
 
     const HINTERNET handle;
     std::mutex mutex;
     std::condition_variable changed;
     bool closed = false;
+    std::string lastError;  // guarded by the mutex, as the rest
 };
 
 // One response's reads, handed between the reader and the response's reading thread.
@@ -65,6 +90,7 @@ struct Exchange {
     std::size_t asked = 0;  // above 0 while a read waits for the thread
     bool answered = false;
     std::optional<std::size_t> got;
+    DWORD error = 0;  // the system's, when the read failed
     bool abandoned = false;  // the response is gone
     std::vector<unsigned char> block = std::vector<unsigned char>(kBlock);
 };
@@ -89,8 +115,10 @@ void ReadOnRequest(std::shared_ptr<SessionState> session, std::shared_ptr<Exchan
         std::size_t asked = std::exchange(exchange->asked, 0);
         lock.unlock();
         std::optional<std::size_t> got = ReadArrived(request, exchange->block.data(), asked);
+        const DWORD error = got ? 0 : ::GetLastError();
         lock.lock();
         exchange->got = got;
+        exchange->error = error;
         exchange->answered = true;
         session->changed.notify_all();
     }
@@ -124,17 +152,20 @@ public:
     // A body cut short may end like a whole one, so its length is checked here.
     std::optional<std::size_t> Read(unsigned char* into, std::size_t n) override {
         std::unique_lock lock(session_->mutex);
-        if (failed_ || session_->closed || !StartReading()) return Fail();
+        if (failed_) return std::nullopt;
+        if (session_->closed) return Fail(kClosedText);
+        if (!StartReading()) return Fail("no thread to read on");
         if (n == 0) return 0;
         exchange_->asked = std::min(n, kBlock);
         exchange_->answered = false;
         session_->changed.notify_all();
         session_->changed.wait(lock, [this] { return exchange_->answered || session_->closed; });
-        if (session_->closed || !exchange_->got) return Fail();
+        if (session_->closed) return Fail(kClosedText);
+        if (!exchange_->got) return Fail(ErrorText(exchange_->error));
         std::size_t got = *exchange_->got;
         std::memcpy(into, exchange_->block.data(), got);
         received_ += got;
-        if (got == 0 && length_ && received_ != *length_) return Fail();
+        if (got == 0 && length_ && received_ != *length_) return Fail("the body ended before its announced length");
         complete_ = got == 0;
         return got;
     }
@@ -151,7 +182,9 @@ private:
         return true;
     }
 
-    std::optional<std::size_t> Fail() {
+    // Called with the session's lock held.
+    std::optional<std::size_t> Fail(std::string error) {
+        session_->lastError = std::move(error);
         failed_ = true;
         return std::nullopt;
     }
@@ -176,18 +209,25 @@ public:
 
     std::unique_ptr<InternetResponse> OpenUrl(const std::string& url, const std::string& headers,
                                               bool secure) override {
-        if (state_->Closed()) return nullptr;
+        if (state_->Closed()) return Refused(kClosedText);
         DWORD flags = secure ? INTERNET_FLAG_SECURE : 0;
         HINTERNET request = ::InternetOpenUrlA(state_->handle, url.c_str(), headers.c_str(),
                                                static_cast<DWORD>(headers.size()), flags, 0);
-        if (!request) return nullptr;
+        if (!request) return Refused(ErrorText(::GetLastError()));
         auto response = std::make_unique<WinInetResponse>(state_, request, url);
-        if (NumberHeader(request, HTTP_QUERY_STATUS_CODE).value_or(0) >= 400) return nullptr;
+        const std::uint64_t status = NumberHeader(request, HTTP_QUERY_STATUS_CODE).value_or(0);
+        if (status >= 400) return Refused("HTTP " + std::to_string(status));
         return response;
     }
     void Close() override { state_->Close(); }
+    std::string LastError() const override { return state_->Error(); }
 
 private:
+    std::unique_ptr<InternetResponse> Refused(std::string error) {
+        state_->SetError(std::move(error));
+        return nullptr;
+    }
+
     std::shared_ptr<SessionState> state_;
 };
 

@@ -28,6 +28,7 @@ struct LoadOptions {
     std::vector<std::string> arguments = {"--trust", "yes"};
     std::string input = {};             // answers typed on standard input
     bool interruptWhenStalled = false;  // Ctrl-C once the progress shows
+    int stopSignal = 0;                 // sent once the program has started (ScriptDone)
 };
 
 // The program runs in the prefix of the test (each case has a fresh one), so a second
@@ -48,6 +49,7 @@ inline LoadOutcome LoadPage(const std::string& pageUrl, const LoadOptions& optio
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         load.Signal(SIGINT);
     }
+    if (options.stopSignal != 0 && load.ReadUntil("ScriptDone()\n")) load.Signal(options.stopSignal);
     LoadOutcome outcome{load.Finish(options.input), {}, messages()};
     fs::remove(errorFile);
     std::istringstream lines(load.Output());

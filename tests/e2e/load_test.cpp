@@ -109,7 +109,15 @@ INSTANTIATE_TEST_SUITE_P(
         FailingRelease{"no_length", {"--via", "nolength/"}, "Download Error! Make sure you are connected"},
         FailingRelease{"not_found", {"--via", "status/404/"}, "Cannot download file: "},
         FailingRelease{"sub_directory", {"--subdir", "..\\..\\out\\"},
-                       "Invalid sub-directory specified in script. Sub-directory: ..\\..\\out\\"}),
+                       "Invalid sub-directory specified in script. Sub-directory: ..\\..\\out\\"},
+        FailingRelease{"sub_directory_drive", {"--subdir", "C:out\\"},
+                       "Invalid sub-directory specified in script. Sub-directory: C:out\\"},
+        FailingRelease{"sub_directory_root", {"--subdir", "/out\\"},
+                       "Invalid sub-directory specified in script. Sub-directory: /out\\"},
+        FailingRelease{"sub_directory_root_after_the_dropped_separator", {"--subdir", "\\\\out\\"},
+                       "Invalid sub-directory specified in script. Sub-directory: \\out\\"},
+        FailingRelease{"sub_directory_unc", {"--subdir", "\\\\server\\share\\"},
+                       "Invalid sub-directory specified in script. Sub-directory: \\server\\share\\"}),
     [](const auto& param) { return param.param.name; });
 
 TEST_F(LoadTest, AStalledTransferIsAskedForAgain) {
@@ -131,6 +139,72 @@ TEST_F(LoadTest, CtrlCCancelsTheRunAndRemovesTheProductDirectory) {
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.events, kFailed) << outcome.messages;
     EXPECT_EQ(Entries(LoaderTemp(), "~pr"), 0u);
+}
+
+// A closed terminal or a polite kill ends a visit as Ctrl-C does, also while the program
+// runs: here one the control manages, started again whenever it ends.
+TEST_F(LoadTest, StopSignalsCloseTheScriptAndRemoveTheProductDirectory) {
+    ServedRelease release({"--arg", kNext});
+    ASSERT_TRUE(release.Served());
+    for (int stop : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(stop);
+        LoadOptions options;
+        options.arguments.insert(options.arguments.end(), {"--execute-type", "0"});
+        options.stopSignal = stop;
+        LoadOutcome outcome = LoadPage(release.PageUrl(), options);
+        EXPECT_EQ(outcome.status, 1) << outcome.messages;
+        ASSERT_FALSE(outcome.events.empty());
+        EXPECT_EQ(outcome.events.front(), "ScriptDone()") << outcome.messages;
+        EXPECT_EQ(Entries(LoaderTemp(), "~pr"), 0u);
+    }
+}
+
+// Pages that cannot be played are refused as bad input, and no page, however hostile,
+// brings the loader down: a value of 100 KB once overflowed the reader's stack.
+TEST_F(LoadTest, PagesItCannotPlayAreRefusedAndNoneCrashesIt) {
+    const std::string object = "<object classid=\"clsid:5A7E1C42-3B9D-4F60-8E21-C7D4A9B03F15\"></object>";
+    const std::string huge(100'000, 'x');
+    const struct {
+        std::string name;
+        std::string html;  // empty: the page is the URL itself
+        std::string url;
+        int status;
+        std::string message;
+    } cases[] = {
+        {"no_loader", "<script>RunScript('Script.Cab')</script>", "", 2, "does not embed the loader control"},
+        {"no_script", object, "", 2, "names no script (RunScript)"},
+        {"too_large", object + std::string((16 << 20) + 1, ' ') + "RunScript('Script.Cab')", "", 2,
+         "the page is larger than 16 MiB"},
+        {"long_script_name", object + "RunScript('" + huge + "')", "", 1, "Cab expansion error."},
+        {"long_default_url", object + "<param name='DefaultURL' value='" + huge + "'>RunScript('Gone.Cab')", "", 1,
+         "Cab expansion error."},
+        {"unsupported_scheme", "", "ftp://127.0.0.1/index.htm", 2, "is not one of http, https, file"},
+        {"not_a_url", "", "index.htm", 2, "not a URL"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string url = c.url;
+        if (url.empty()) {
+            fs::path page = fs::path(std::getenv("VEXA_PREFIX")) / "pages" / (c.name + ".htm");
+            fs::create_directories(page.parent_path());
+            std::ofstream(page, std::ios::binary) << c.html;
+            url = "file://" + page.string();
+        }
+        LoadOutcome outcome = LoadPage(url);
+        EXPECT_EQ(outcome.status, c.status) << outcome.messages;
+        EXPECT_NE(outcome.messages.find(c.message), std::string::npos) << outcome.messages.substr(0, 2000);
+    }
+}
+
+// A failed download names its cause on the line after the loader's text.
+TEST_F(LoadTest, AFailedDownloadNamesItsCause) {
+    ServedRelease release({"--via", "status/404/"});
+    ASSERT_TRUE(release.Served());
+    LoadOutcome outcome = LoadPage(release.PageUrl());
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.messages.find("Cannot download file: " + release.Url("/status/404/Prog1.cab") + "\ncause: HTTP 404\n"),
+              std::string::npos)
+        << outcome.messages;
 }
 
 // A library whose file cannot be replaced now (a folder stands in its place) waits for the

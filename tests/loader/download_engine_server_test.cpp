@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iostream>
 
 #include "loader/download_engine.hpp"
 #include "platform/fake/fake_clock.hpp"
@@ -16,7 +17,7 @@
 namespace vexa::loader {
 namespace {
 
-constexpr std::uint32_t kBase = kUserMessage + 3;
+constexpr DownloadMessages kMessages{kUserMessage + 3, kUserMessage + 4, kUserMessage + 5};
 constexpr std::uint32_t kTimer = 1;
 
 class DownloadEngineServerTest : public ::testing::Test, public WindowHandler {
@@ -25,7 +26,7 @@ protected:
         ASSERT_TRUE(Server().Running());
         window_ = windows_.Create(*this);
         engine_ = std::make_unique<DownloadEngine>(
-            DownloadPorts{native_.Get().files, clock_, windows_, native_.Get().internet}, window_, kBase,
+            DownloadPorts{native_.Get().files, clock_, windows_, native_.Get().internet}, window_, kMessages,
             dir_.path().string());
     }
     void TearDown() override {
@@ -35,9 +36,9 @@ protected:
     static const test::FaultHttpServer& Server() { return test::FaultHttpServer::Get(); }
 
     void OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
-        if (message == kBase) done_ = engine_->OnDone();
-        if (message == kBase + 1) failed_ = engine_->OnFailed();
-        if (message == kBase + 2) {
+        if (message == kMessages.done) done_ = engine_->OnDone();
+        if (message == kMessages.failed) failed_ = engine_->OnFailed();
+        if (message == kMessages.progress) {
             ++progress_;
             engine_->OnProgress(wParam, static_cast<std::uint64_t>(lParam));
         }
@@ -50,7 +51,7 @@ protected:
     bool Fetch(const std::string& path) {
         done_.reset();
         failed_.reset();
-        if (!engine_->StartDownload(Server().Url(path), "PROGRAM")) return false;
+        if (!engine_->StartDownload(Server().Url(path), DownloadKind::ProgramCabinet)) return false;
         return windows_.RunUntil([this] { return done_ || failed_; }, 60'000);
     }
 
@@ -61,7 +62,7 @@ protected:
     WindowHandle window_ = 0;
     std::unique_ptr<DownloadEngine> engine_;
     std::optional<std::string> done_;
-    std::optional<std::string> failed_;
+    std::optional<DownloadFailure> failed_;
     int progress_ = 0;
 };
 
@@ -75,11 +76,29 @@ TEST_F(DownloadEngineServerTest, AFileWithItsLengthArrivesWhole) {
     EXPECT_GE(progress_, 1);
 }
 
-TEST_F(DownloadEngineServerTest, ServerFaultsFail) {
-    for (const char* path : {"/nolength/5000/a.cab", "/chunked/9000/a.cab", "/status/404/a.cab", "/status/500/a.cab",
-                             "/short/500/1000/a.cab", "/drop/70000/a.cab"}) {
-        ASSERT_TRUE(Fetch(path)) << path;
-        EXPECT_EQ(failed_, Server().Url(path));
+// Each failure names its cause; a broken body in the Internet layer's own words.
+TEST_F(DownloadEngineServerTest, ServerFaultsFailWithTheirCause) {
+    const struct {
+        const char* path;
+        const char* cause;  // null: the system's or the library's text
+    } cases[] = {
+        {"/nolength/5000/a.cab", "the server announced no length"},
+        {"/chunked/9000/a.cab", "the server announced no length"},
+        {"/status/404/a.cab", "HTTP 404"},
+        {"/status/500/a.cab", "HTTP 500"},
+        {"/short/500/1000/a.cab", nullptr},
+        {"/drop/70000/a.cab", nullptr},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Fetch(c.path)) << c.path;
+        ASSERT_TRUE(failed_) << c.path;
+        EXPECT_EQ(failed_->url, Server().Url(c.path));
+        if (c.cause) {
+            EXPECT_EQ(failed_->cause, c.cause);
+        }
+        EXPECT_FALSE(failed_->cause.empty()) << c.path;
+        EXPECT_NE(failed_->cause, "no answer") << c.path;
+        std::cout << c.path << ": " << failed_->cause << '\n';
     }
 }
 
@@ -90,7 +109,7 @@ TEST_F(DownloadEngineServerTest, ASlowTrickleArrivesWithProgressOnTheWay) {
 }
 
 TEST_F(DownloadEngineServerTest, AStalledServerIsAskedAgainAfterTheCountdown) {
-    ASSERT_TRUE(engine_->StartDownload(Server().Url("/stall/1000/stalled.cab"), "PROGRAM"));
+    ASSERT_TRUE(engine_->StartDownload(Server().Url("/stall/1000/stalled.cab"), DownloadKind::ProgramCabinet));
     ASSERT_TRUE(windows_.RunUntil([this] { return progress_ > 0; }, 30'000));
     EXPECT_EQ(engine_->Figures().bytesDone, 1000);
 

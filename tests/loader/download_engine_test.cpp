@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "loader/url_transfer.hpp"
 #include "platform/fake/fake_clock.hpp"
 #include "platform/fake/fake_internet.hpp"
 #include "platform/fake/fake_windows.hpp"
@@ -16,7 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uint32_t kBase = kUserMessage + 3;
+constexpr DownloadMessages kMessages{kUserMessage + 3, kUserMessage + 4, kUserMessage + 5};
+constexpr DownloadKind kProgram = DownloadKind::ProgramCabinet;
 constexpr std::uint32_t kTimer = 1;
 const std::string kUrl = "http://example.test/files/Program.cab";
 
@@ -28,7 +30,7 @@ protected:
     void SetUp() override {
         window_ = windows_.Create(*this);
         engine_ = std::make_unique<DownloadEngine>(DownloadPorts{native_.Get().files, clock_, windows_, internet_},
-                                                   window_, kBase, dir_.path().string());
+                                                   window_, kMessages, dir_.path().string());
     }
     void TearDown() override {
         engine_.reset();
@@ -36,9 +38,9 @@ protected:
     }
 
     void OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
-        if (message == kBase) done_ = engine_->OnDone();
-        if (message == kBase + 1) failed_ = engine_->OnFailed();
-        if (message == kBase + 2) {
+        if (message == kMessages.done) done_ = engine_->OnDone();
+        if (message == kMessages.failed) failed_ = engine_->OnFailed();
+        if (message == kMessages.progress) {
             progress_.push_back(wParam);
             engine_->OnProgress(wParam, static_cast<std::uint64_t>(lParam));
         }
@@ -66,14 +68,14 @@ protected:
     WindowHandle window_ = 0;
     std::unique_ptr<DownloadEngine> engine_;
     std::optional<std::string> done_;
-    std::optional<std::string> failed_;
+    std::optional<DownloadFailure> failed_;
     std::vector<std::uint64_t> progress_;
 };
 
 TEST_F(DownloadEngineTest, FileUrlsNameTheirLocalFileAtOnce) {
     for (const std::string url : {"FILE://C:/cabs/a.cab", "file:///tmp/b.cab", "File://nothing/checked"}) {
         done_.reset();
-        ASSERT_TRUE(engine_->StartDownload(url, "PROGRAM"));
+        ASSERT_TRUE(engine_->StartDownload(url, kProgram));
         ASSERT_TRUE(RunUntilEnded()) << url;
         EXPECT_EQ(done_, url.substr(7));
     }
@@ -81,12 +83,23 @@ TEST_F(DownloadEngineTest, FileUrlsNameTheirLocalFileAtOnce) {
 }
 
 TEST_F(DownloadEngineTest, OtherSchemesAndOverlongPartsFailWithoutASession) {
-    for (const std::string& url : std::vector<std::string>{"ftp://example.test/a.cab", "gopher://example.test/a.cab",
-                                                           "no scheme at all", "http://example.test/" + std::string(300, 'p')}) {
+    const struct {
+        std::string url;
+        std::string cause;
+    } cases[] = {
+        {"ftp://example.test/a.cab", "the scheme \"ftp\" is not one of http, https, file"},
+        {"gopher://example.test/a.cab", "the scheme \"gopher\" is not one of http, https, file"},
+        {"no scheme at all", "not a URL"},
+        {"http://example.test/" + std::string(300, 'p'), "a part of the URL is longer than 299 characters"},
+    };
+    for (const auto& c : cases) {
         failed_.reset();
-        ASSERT_TRUE(engine_->StartDownload(url, "PROGRAM"));
-        ASSERT_TRUE(RunUntilEnded()) << url;
-        EXPECT_EQ(failed_, url);
+        EXPECT_EQ(UrlRefusal(c.url), c.cause);
+        ASSERT_TRUE(engine_->StartDownload(c.url, kProgram));
+        ASSERT_TRUE(RunUntilEnded()) << c.url;
+        ASSERT_TRUE(failed_);
+        EXPECT_EQ(failed_->url, c.url);
+        EXPECT_EQ(failed_->cause, c.cause);
     }
     EXPECT_TRUE(internet_.Sessions().empty());
 }
@@ -97,8 +110,8 @@ TEST_F(DownloadEngineTest, AFetchedFileComesFromTheCacheWithProgressOnTheWay) {
     internet_.Script("https://example.test/Secure.cab", body);
     engine_->Figures().totalBytes = 400'000;
 
-    ASSERT_TRUE(engine_->StartDownload(kUrl, "PROGRAM"));
-    EXPECT_FALSE(engine_->StartDownload(kUrl, "PROGRAM"));  // one transfer at a time
+    ASSERT_TRUE(engine_->StartDownload(kUrl, kProgram));
+    EXPECT_FALSE(engine_->StartDownload(kUrl, kProgram));  // one transfer at a time
     ASSERT_TRUE(RunUntilEnded());
     ASSERT_TRUE(done_);
     EXPECT_EQ(testing::ReadFile(*done_), body);
@@ -122,7 +135,7 @@ TEST_F(DownloadEngineTest, AFetchedFileComesFromTheCacheWithProgressOnTheWay) {
     EXPECT_EQ(engine_->Figures().bytesDone, 200'000);
 
     done_.reset();
-    ASSERT_TRUE(engine_->StartDownload("https://example.test/Secure.cab", "PROGRAM"));
+    ASSERT_TRUE(engine_->StartDownload("https://example.test/Secure.cab", kProgram));
     ASSERT_TRUE(RunUntilEnded());
     EXPECT_TRUE(done_);
     EXPECT_TRUE(internet_.Opened()[1].secure);
@@ -133,7 +146,7 @@ TEST_F(DownloadEngineTest, AFetchedFileComesFromTheCacheWithProgressOnTheWay) {
 
 TEST_F(DownloadEngineTest, ScriptDownloadsLeaveTheRunFiguresAlone) {
     internet_.Script(kUrl, "script cabinet");
-    ASSERT_TRUE(engine_->StartDownload(kUrl, kScriptFileLabel));
+    ASSERT_TRUE(engine_->StartDownload(kUrl, DownloadKind::ScriptCabinet));
     ASSERT_TRUE(RunUntilEnded());
     EXPECT_FALSE(progress_.empty());
     EXPECT_EQ(engine_->Figures().bytesDone, 0);
@@ -143,21 +156,24 @@ TEST_F(DownloadEngineTest, ServerFaultsFailTheTransfer) {
     struct Case {
         const char* name;
         std::function<void(FakeInternet::Reply&)> fault;
+        std::string cause;
     };
     const Case cases[] = {
-        {"no content length", [](auto& r) { r.announceLength = false; }},
-        {"not found", [](auto& r) { r.status = 404; }},
-        {"server error", [](auto& r) { r.status = 500; }},
-        {"refused", [](auto& r) { r.status = 0; }},
-        {"dropped connection", [](auto& r) { r.failAfter = 400; }},
+        {"no content length", [](auto& r) { r.announceLength = false; }, "the server announced no length"},
+        {"not found", [](auto& r) { r.status = 404; }, "HTTP 404"},
+        {"server error", [](auto& r) { r.status = 500; }, "HTTP 500"},
+        {"refused", [](auto& r) { r.status = 0; }, "connection refused"},
+        {"dropped connection", [](auto& r) { r.failAfter = 400; }, "connection reset"},
     };
     for (const Case& c : cases) {
         std::string url = "http://example.test/" + std::string(c.name) + ".cab";
         c.fault(internet_.Script(url, std::string(1000, 'd')));
         failed_.reset();
-        ASSERT_TRUE(engine_->StartDownload(url, "PROGRAM")) << c.name;
+        ASSERT_TRUE(engine_->StartDownload(url, kProgram)) << c.name;
         ASSERT_TRUE(RunUntilEnded()) << c.name;
-        EXPECT_EQ(failed_, url) << c.name;
+        ASSERT_TRUE(failed_) << c.name;
+        EXPECT_EQ(failed_->url, url) << c.name;
+        EXPECT_EQ(failed_->cause, c.cause) << c.name;
         EXPECT_FALSE(internet_.CachedFile(url)) << c.name;
     }
     EXPECT_EQ(Markers(), 1u);
@@ -165,7 +181,7 @@ TEST_F(DownloadEngineTest, ServerFaultsFailTheTransfer) {
 
 TEST_F(DownloadEngineTest, ADroppedTransferEndsWithoutAWord) {
     internet_.Script(kUrl, std::string(1000, 's')).stallAfter = 100;
-    ASSERT_TRUE(engine_->StartDownload(kUrl, "PROGRAM"));
+    ASSERT_TRUE(engine_->StartDownload(kUrl, kProgram));
     ASSERT_TRUE(internet_.WaitForStall(std::chrono::seconds(5)));
     engine_->DropDownload();
     EXPECT_FALSE(engine_->Downloading());
@@ -176,7 +192,7 @@ TEST_F(DownloadEngineTest, ADroppedTransferEndsWithoutAWord) {
     EXPECT_TRUE(internet_.Sessions()[0].closed);
 
     internet_.Script("http://example.test/next.cab", "next");
-    ASSERT_TRUE(engine_->StartDownload("http://example.test/next.cab", "PROGRAM"));
+    ASSERT_TRUE(engine_->StartDownload("http://example.test/next.cab", kProgram));
     ASSERT_TRUE(RunUntilEnded());
     EXPECT_TRUE(done_);
 }
@@ -189,7 +205,7 @@ TEST_F(DownloadEngineTest, AStalledTransferIsRestartedAfterThreeHundredQuietSeco
     reply.stallAfter = 600;
     engine_->OpenWindow("Installing");
     engine_->Figures().totalBytes = 1000;
-    ASSERT_TRUE(engine_->StartDownload(kUrl, "PROGRAM"));
+    ASSERT_TRUE(engine_->StartDownload(kUrl, kProgram));
     ASSERT_TRUE(internet_.WaitForStall(std::chrono::seconds(5)));
     std::uint32_t stalledAt = clock_.TickCount();
     windows_.SetTimer(window_, kTimer, 100);
@@ -209,6 +225,21 @@ TEST_F(DownloadEngineTest, AStalledTransferIsRestartedAfterThreeHundredQuietSeco
     EXPECT_EQ(internet_.Opened()[1].url, kUrl);
     engine_->FileArrived();
     EXPECT_EQ(engine_->Figures().bytesDone, 1000);
+}
+
+// A transfer asked for again after a stall says so when the second try fails.
+TEST_F(DownloadEngineTest, AFailureAfterAStallSaysTheTransferWasAskedForAgain) {
+    internet_.Script(kUrl, std::string(1000, 'w')).stallAfter = 100;
+    engine_->SetStallSeconds(2);
+    ASSERT_TRUE(engine_->StartDownload(kUrl, kProgram));
+    ASSERT_TRUE(internet_.WaitForStall(std::chrono::seconds(5)));
+    internet_.Script(kUrl).status = 404;
+    windows_.SetTimer(window_, kTimer, 100);
+    windows_.RunUntil([this] { return internet_.Sessions().size() == 2; }, 20'000);
+    windows_.KillTimer(window_, kTimer);
+    ASSERT_TRUE(RunUntilEnded());
+    ASSERT_TRUE(failed_);
+    EXPECT_EQ(failed_->cause, "HTTP 404 (asked for again after 2 s without data)");
 }
 
 }  // namespace

@@ -31,7 +31,8 @@ TEST(VexaFetch, CopiesTheFileUnderTheUrlsNameOrSaysWhyNot) {
     std::string missing = Server().Url("/status/404/gone.cab");
     Outcome failed = Vexa({"fetch", missing, dir.path().string()});
     EXPECT_EQ(failed.status, 1);
-    EXPECT_TRUE(Says(failed, "Download Error! Make sure you are connected to the Internet. Cannot download file: " + missing))
+    EXPECT_TRUE(Says(failed, "Download Error! Make sure you are connected to the Internet. Cannot download file: " +
+                                 missing + "\ncause: HTTP 404\n"))
         << failed.output;
     EXPECT_FALSE(fs::exists(dir / "gone.cab"));
 
@@ -42,6 +43,13 @@ TEST(VexaFetch, CopiesTheFileUnderTheUrlsNameOrSaysWhyNot) {
 
     EXPECT_EQ(Vexa({"fetch", Server().Url("/file/10/x.cab"), dir / "no such folder"}).status, 2);
     EXPECT_EQ(Vexa({"fetch", Server().Url("/file/10/"), dir.path().string()}).status, 2);
+    // URLs the loader cannot fetch at all are bad input, not failed downloads.
+    const std::string overlong = "http://127.0.0.1/" + std::string(300, 'p');
+    for (const std::string& url : {std::string("ftp://127.0.0.1/x.cab"), std::string("x.cab"), overlong}) {
+        Outcome refused = Vexa({"fetch", url, dir.path().string()});
+        EXPECT_EQ(refused.status, 2) << url;
+        EXPECT_TRUE(Says(refused, "vexa: " + url + ": ")) << refused.output;
+    }
 }
 
 // The file is put beside its place and renamed in, whether it is copied or linked from the

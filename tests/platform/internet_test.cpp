@@ -103,13 +103,29 @@ TEST_F(InternetTest, ReadsOfAnySizeGetTheWholeBodyInOrder) {
     }
 }
 
+// The session says why: the status, or the system's or the library's own words.
 TEST_F(InternetTest, ErrorStatusesRefusalsAndUntrustedCertificatesGiveNoResponse) {
-    const std::string urls[] = {Url("/status/404"), Url("/status/500"), "http://127.0.0.1:1/nobody.bin",
-                                server_.UntrustedTlsUrl("/file/100")};
+    const struct {
+        std::string url;
+        std::string error;  // empty: any text of the system's
+    } cases[] = {
+        {Url("/status/404"), "HTTP 404"},
+        {Url("/status/500"), "HTTP 500"},
+        {"http://127.0.0.1:1/nobody.bin", ""},
+        {server_.UntrustedTlsUrl("/file/100"), ""},
+    };
     auto session = internet().OpenSession("body.bin");
-    for (const std::string& url : urls) {
-        EXPECT_EQ(session->OpenUrl(url, kAcceptAll, url.starts_with("https")), nullptr) << url;
-        EXPECT_EQ(internet().CachedFile(url), std::nullopt) << url;
+    EXPECT_EQ(session->LastError(), "");
+    for (const auto& c : cases) {
+        EXPECT_EQ(session->OpenUrl(c.url, kAcceptAll, c.url.starts_with("https")), nullptr) << c.url;
+        EXPECT_EQ(internet().CachedFile(c.url), std::nullopt) << c.url;
+        const std::string error = session->LastError();
+        std::cout << c.url << ": " << error << '\n';
+        if (c.error.empty()) {
+            EXPECT_FALSE(error.empty() || error.starts_with("HTTP ")) << c.url;
+        } else {
+            EXPECT_EQ(error, c.error);
+        }
     }
 }
 
@@ -117,8 +133,13 @@ TEST_F(InternetTest, ABrokenBodyFailsTheReadAndLeavesNoCacheEntry) {
     for (const char* path : {"/short/1000/5000", "/drop/200000"}) {
         SCOPED_TRACE(path);
         std::string url = Url(path);
-        ReadOutcome outcome = Fetch(url);
+        auto session = internet().OpenSession("body.bin");
+        auto response = session->OpenUrl(url, kAcceptAll, false);
+        ASSERT_NE(response, nullptr);
+        ReadOutcome outcome = ReadAll(*response);
         EXPECT_TRUE(outcome.failed);
+        std::cout << path << ": " << session->LastError() << '\n';
+        EXPECT_FALSE(session->LastError().empty());
         EXPECT_TRUE(IsPattern(outcome.bytes));
         EXPECT_EQ(internet().CachedFile(url), std::nullopt);
     }
@@ -151,6 +172,7 @@ TEST_F(InternetTest, ClosingTheSessionEndsAStalledReadAtOnce) {
     EXPECT_LT(reaction, std::chrono::seconds(2));
     EXPECT_EQ(response->Read(buffer, sizeof buffer), std::nullopt);
     EXPECT_EQ(session->OpenUrl(Url("/file/10"), kAcceptAll, false), nullptr);
+    EXPECT_EQ(session->LastError(), "session closed");
     response.reset();
     EXPECT_EQ(internet().CachedFile(url), std::nullopt);
 }
