@@ -109,7 +109,9 @@ void VexaCB::SkipFileInCab(std::int32_t index, bool skip) {
 }
 
 // Nothing checks that a cabinet was opened: without one the worker fails at once.
+// An empty destination would become the root of the drive.
 bool VexaCB::ExpandCabFile(const std::string& destDirectory) {
+    if (Trim(destDirectory).empty()) return false;
     ExpandOrder order{openedCabFilename_, destDirectory, expansionList_, window_};
     if (!EndsWithSeparator(order.directory)) order.directory += kSeparator;
     std::string directory = order.directory;

@@ -48,6 +48,13 @@ TEST_F(ExpandCabFile, CreatesTheFoldersOfStoredNamesInsideTheDestination) {
     EXPECT_TRUE(events_.raised[0].Text(3).starts_with(destination_ + kSeparator));
 }
 
+// An empty destination would be the root of the drive: nothing starts.
+TEST_F(ExpandCabFile, AnEmptyOrBlankDestinationIsRefused) {
+    for (const char* destination : {"", "  "}) EXPECT_FALSE(control_->ExpandCabFile(destination)) << destination;
+    EXPECT_TRUE(control_->ExpandCabFile(destination_));  // no job was left running
+    RunJob();
+}
+
 TEST_F(ExpandCabFile, UnansweredOverwriteQuestionsOverwriteEverythingAfterAskingOnce) {
     ASSERT_TRUE(control_->ExpandCabFile(destination_ + kSeparator));
     RunJob();
