@@ -15,6 +15,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// This system's file port alone: it keeps no state, so commands that only read files
+// need no machine.
+std::unique_ptr<Files> NativeFiles();
+
 class NativePlatform {
 public:
     // Throws MachineUnavailable, before anything is created, when the environment names no machine.

@@ -25,11 +25,14 @@ public:
     // Throws std::invalid_argument when the environment names no machine (an empty VEXA_PREFIX).
     NativePlatform& Machine();
     Platform& platform() { return Machine().Get(); }
+    // The file port alone, for commands that only read files: it makes no machine.
+    Files& files();
 
     int exitCode = kSuccess;
 
 private:
     std::unique_ptr<NativePlatform> machine_;
+    std::unique_ptr<Files> files_;
 };
 
 void AddSigCommands(CLI::App& app, Context& context);

@@ -49,6 +49,11 @@ NativePlatform& Context::Machine() {
     return *machine_;
 }
 
+Files& Context::files() {
+    if (!files_) files_ = NativeFiles();
+    return *files_;
+}
+
 namespace {
 
 constexpr const char* kExitRule =

@@ -39,7 +39,7 @@ void CheckScript(Context& context, const CheckOptions& options) {
     if (!options.pageUrl.empty() && !SplitUrl(options.pageUrl))
         return Fail(context, kBadInput, "--page-url: " + options.pageUrl + " is not a URL (http://, https://, file://)");
     ScriptLines lines;
-    if (!LoadScriptLines(context.platform().files, options.path, lines)) {
+    if (!LoadScriptLines(context.files(), options.path, lines)) {
         Fail(context, kBadInput,
              options.path + ": " + std::string(kCannotLoadScript) + " (" + WhyUnreadable(options.path) + ")");
         return;

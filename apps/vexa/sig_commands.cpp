@@ -10,10 +10,10 @@ namespace {
 
 void MakeSignatures(Context& context, const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
-        std::string signature = GenerateFileSignature(context.platform().files, path);
+        std::string signature = GenerateFileSignature(context.files(), path);
         if (!signature.empty()) {
             std::cout << signature << "  " << path << '\n';
-        } else if (auto file = context.platform().files.OpenShared(path); file && file->Size() == 0) {
+        } else if (auto file = context.files().OpenShared(path); file && file->Size() == 0) {
             Fail(context, kBadInput, path + ": an empty file has no signature");
         } else if (file) {
             Fail(context, kNegative, path + ": read error");
@@ -29,9 +29,9 @@ constexpr const char* kLongForm = "not a long signature (\"1-\" and 88 lowercase
 void VerifySignature(Context& context, const std::string& path, const std::string& signature) {
     if (!IsLongSignature(BareSignature(signature))) {
         Fail(context, kBadInput, "\"" + signature + "\": " + kLongForm);
-    } else if (!context.platform().files.OpenShared(path)) {
+    } else if (!context.files().OpenShared(path)) {
         Fail(context, kBadInput, path + ": " + WhyUnreadable(path));
-    } else if (VerifyFile(context.platform().files, path, signature)) {
+    } else if (VerifyFile(context.files(), path, signature)) {
         std::cout << path << ": OK\n";
     } else {
         std::cout << path << ": signature does not match\n";

@@ -40,4 +40,6 @@ NativePlatform::~NativePlatform() = default;
 
 std::string NativePlatform::OwnInternetCache() const { return machine_->prefix.InternetCache().string(); }
 
+std::unique_ptr<Files> NativeFiles() { return std::make_unique<PosixFiles>(); }
+
 }  // namespace vexa

@@ -32,4 +32,6 @@ NativePlatform::~NativePlatform() = default;
 // WinInet's cache is the browser's too: not this program's to list or clear.
 std::string NativePlatform::OwnInternetCache() const { return {}; }
 
+std::unique_ptr<Files> NativeFiles() { return std::make_unique<Win32Files>(); }
+
 }  // namespace vexa

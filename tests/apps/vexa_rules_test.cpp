@@ -152,7 +152,7 @@ TEST(VexaRules, OutputThatCannotBeWrittenFailsTheCommand) {
     }
 }
 
-TEST(VexaRules, HelpAndVersionLeaveNoPrefixAndEveryHelpStatesTheExitRule) {
+TEST(VexaRules, HelpVersionAndFileCommandsLeaveNoPrefixAndEveryHelpStatesTheExitRule) {
     TempDir dir;
     const std::string prefix = dir / "prefix";
     const Arguments commands[] = {
@@ -187,6 +187,10 @@ TEST(VexaRules, HelpAndVersionLeaveNoPrefixAndEveryHelpStatesTheExitRule) {
     }
     EXPECT_EQ(VexaWith({"VEXA_PREFIX=" + prefix}, {"--version"}).status, 0);
     EXPECT_EQ(VexaWith({"VEXA_PREFIX=" + prefix}, {"cache"}).status, 2);  // no sub-command
+    // Commands that only read files need no machine either.
+    WriteFile(dir / "file.txt", "text");
+    EXPECT_EQ(VexaWith({"VEXA_PREFIX=" + prefix}, {"sig", "make", dir / "file.txt"}).status, 0);
+    EXPECT_EQ(VexaWith({"VEXA_PREFIX=" + prefix}, {"script", "check", dir / "file.txt"}).status, 1);
     EXPECT_FALSE(fs::exists(prefix));
 
     // A command that needs the machine makes it.
