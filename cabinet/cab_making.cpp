@@ -154,8 +154,29 @@ bool AddFile(cab::CabinetMaker& maker, Files& files, const std::string& source, 
     return added;
 }
 
-bool MakeCabinet(cab::MakeCallbacks& callbacks, Platform& platform, CabinetJobs& jobs, const MakeOrder& order) {
-    if (order.certificateSize < 0 || order.certificateSize > cab::kMaxHeaderReserve) return false;
+// Why a make failed, naming the file it was at.
+std::string CauseOf(cab::MakeError error, const std::string& source, const std::string& name,
+                    const std::string& cabinet) {
+    switch (error) {
+        case cab::MakeError::None: return {};
+        case cab::MakeError::BadParameters: return "no cabinet name, or a header reserve above 60000 bytes";
+        case cab::MakeError::BadName: return "the name \"" + name + "\" is empty, too long or leaves the destination";
+        case cab::MakeError::OpenSource: return source + " cannot be opened";
+        case cab::MakeError::ReadSource: return source + " could not be read";
+        case cab::MakeError::TemporaryFile: return "no temporary file could be made or read back";
+        case cab::MakeError::WriteFailed: return cabinet + " could not be written";
+        case cab::MakeError::TooLarge: return "the files are more than one cabinet can hold";
+        case cab::MakeError::NoFiles: return "no files to put in the cabinet";
+        case cab::MakeError::Finished: break;
+    }
+    return "the cabinet was already finished";
+}
+
+// Empty when made, else why not.
+std::string MakeCabinet(cab::MakeCallbacks& callbacks, Platform& platform, CabinetJobs& jobs,
+                        const MakeOrder& order) {
+    if (order.certificateSize < 0 || order.certificateSize > cab::kMaxHeaderReserve)
+        return CauseOf(cab::MakeError::BadParameters, {}, {}, order.cabFilename);
     cab::MakeParameters parameters;
     parameters.directory = DirectoryPart(order.cabFilename);
     parameters.name = FileNamePart(order.cabFilename);
@@ -171,19 +192,23 @@ bool MakeCabinet(cab::MakeCallbacks& callbacks, Platform& platform, CabinetJobs&
         // Every file from the second to the last but one starts a folder; the last one
         // joins the folder of the file before it.
         bool ownFolder = order.layout == FolderLayout::FolderPerFile && i != 0 && i + 1 != image.sources.size();
-        if (ownFolder && !maker.FlushFolder()) return false;
         jobs.SetCurrentFile(image.sources[i]);
-        if (!AddFile(maker, platform.files, image.sources[i], image.names[i], order.sourcesToArchive)) return false;
+        if ((ownFolder && !maker.FlushFolder()) ||
+            !AddFile(maker, platform.files, image.sources[i], image.names[i], order.sourcesToArchive))
+            return CauseOf(maker.Error(), image.sources[i], image.names[i], order.cabFilename);
     }
-    return maker.FlushCabinet();
+    if (!maker.FlushCabinet()) return CauseOf(maker.Error(), {}, {}, order.cabFilename);
+    return {};
 }
 
 // What the make left beside the target is gone before the end is told.
 JobOutcome MakeAndCommit(Platform& platform, CabinetJobs& jobs, const MakeOrder& order) {
     MakeCallbacksOnDisk callbacks(platform, jobs, order.window);
-    bool made = MakeCabinet(callbacks, platform, jobs, order);
+    std::string cause = MakeCabinet(callbacks, platform, jobs, order);
     if (jobs.makeCancel) return JobOutcome::Cancel;
-    return made && callbacks.CommitCabinet() ? JobOutcome::Done : JobOutcome::Error;
+    if (cause.empty() && !callbacks.CommitCabinet()) cause = order.cabFilename + " could not be put in place";
+    jobs.SetFailureCause(cause);
+    return cause.empty() ? JobOutcome::Done : JobOutcome::Error;
 }
 
 }  // namespace

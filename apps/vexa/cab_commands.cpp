@@ -151,7 +151,8 @@ void Make(Context& context, const MakeArguments& args) {
     host.Control().SetFolderLayout(args.folderPerFile ? FolderLayout::FolderPerFile : FolderLayout::Continuous);
     host.Control().MakeCabFile(args.cabinet, args.reserve);
     host.RunUntilJobEnds();
-    if (outcome != "MakeCabDone") Fail(context, kNegative, args.cabinet + ": the cabinet could not be made");
+    if (outcome != "MakeCabDone")
+        Fail(context, kNegative, args.cabinet + ": the cabinet could not be made", host.FailureCause());
 }
 
 // Why a cabinet cannot be listed: what is wrong with the file, or the member that stops

@@ -107,14 +107,21 @@ TEST_F(VexaCab, ListShowsSizesAndTimesAndNamesAnUnsafeMember) {
 }
 
 // The message says what failed and, on the next line, why.
-TEST_F(VexaCab, AFailedExpansionSaysWhy) {
+TEST_F(VexaCab, FailedJobsSayWhy) {
     std::string damaged = test::CabinetOf({{"a.txt", test::TextBytes(50'000, 1)}});
     damaged[damaged.size() - 100] ^= 0x10;
     WriteFile(dir_ / "damaged.cab", damaged);
-    Outcome run = Vexa({"cab", "expand", dir_ / "damaged.cab", dir_ / "out"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.output.find("failed\n  checksum error in a.txt"), std::string::npos) << run.output;
+    Outcome expand = Vexa({"cab", "expand", dir_ / "damaged.cab", dir_ / "out"});
+    EXPECT_EQ(expand.status, 1);
+    EXPECT_NE(expand.output.find("failed\n  checksum error in a.txt"), std::string::npos) << expand.output;
     EXPECT_FALSE(fs::exists(dir_ / "out/a.txt"));
+
+    Outcome make = Vexa({"cab", "make", cab_, (dir_ / "src/a.txt") + "=..\\a.txt"});
+    EXPECT_EQ(make.status, 1);
+    EXPECT_NE(make.output.find("could not be made\n  the name \"..\\a.txt\" is empty, too long or leaves"),
+              std::string::npos)
+        << make.output;
+    EXPECT_FALSE(fs::exists(cab_));
 }
 
 TEST_F(VexaCab, BadInputIsNamedAndExitsWithTwo) {
