@@ -15,7 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kTemporaryPrefix = "~vx";
 
 std::string LastSystemError() { return std::error_code(errno, std::generic_category()).message(); }
 
@@ -99,7 +98,7 @@ public:
             return std::make_unique<MemberFile>(nullptr, result_.cause);
         }
         std::string folder = FileBeside::FolderOf(target);
-        auto temporary = files_.CreateTempFileIn(folder, kTemporaryPrefix);
+        auto temporary = files_.CreateTempFileIn(folder, FileBeside::kPrefix);
         if (!temporary) {
             result_.cause = "could not write in " + folder + ": " + LastSystemError();
             return std::make_unique<MemberFile>(nullptr, result_.cause);

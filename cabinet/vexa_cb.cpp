@@ -12,6 +12,7 @@
 #include "cabinet/self_extracting.hpp"
 #include "cabinet/split_file.hpp"
 #include "common/file_name.hpp"
+#include "common/file_beside.hpp"
 #include "common/text.hpp"
 #include "common/wildcard.hpp"
 
@@ -204,11 +205,14 @@ std::string VexaCB::TextFileToString(const std::string& filename) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Written beside the file and renamed over it, so a failed write leaves the old text.
 bool VexaCB::StringToTextFile(const std::string& strString, const std::string& filename) {
-    std::ofstream out(filename, std::ios::binary | std::ios::trunc);
+    FileBeside file(filename, platform_.files.CreateTempFileIn(FileBeside::FolderOf(filename), FileBeside::kPrefix));
+    if (!file.Made()) return false;
+    std::ofstream out(file.Path(), std::ios::binary | std::ios::trunc);
     out.write(strString.data(), static_cast<std::streamsize>(strString.size()));
     out.close();
-    return !out.fail();
+    return !out.fail() && !file.Commit();
 }
 
 bool VexaCB::Execute(const std::string& executeCommand) { return platform_.shell.Open(executeCommand); }

@@ -64,6 +64,11 @@ TEST_F(Utilities, TimesAndTextFiles) {
     EXPECT_EQ(control_->TextFileToString(file), text);
     EXPECT_EQ(control_->TextFileToString(Path("missing")), "");
     EXPECT_FALSE(control_->StringToTextFile("x", Path("no/such/folder/f.txt")));
+    // A folder in the way is left alone, and nothing is left beside it.
+    fs::create_directories(Path("folder"));
+    EXPECT_FALSE(control_->StringToTextFile("x", Path("folder")));
+    EXPECT_TRUE(fs::is_directory(Path("folder")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(Path("folder")).parent_path()), {}), 2);
 
     EXPECT_TRUE(control_->SetFileLastModifTime(file, "19981106042436"));
     EXPECT_EQ(control_->GetFileLastModifTime(file), "19981106042436");
