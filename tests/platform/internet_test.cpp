@@ -141,6 +141,7 @@ TEST_F(InternetTest, ABrokenBodyFailsTheReadAndLeavesNoCacheEntry) {
         std::cout << path << ": " << session->LastError() << '\n';
         EXPECT_FALSE(session->LastError().empty());
         EXPECT_TRUE(IsPattern(outcome.bytes));
+        response.reset();  // the system's cache lets go of a broken body with its response
         EXPECT_EQ(internet().CachedFile(url), std::nullopt);
     }
 }
