@@ -1,8 +1,8 @@
 #include "cabcodec/expand_into.hpp"
 
 #include <cerrno>
-#include <fstream>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include "cabcodec/cabinet_source.hpp"
@@ -18,44 +18,53 @@ namespace fs = std::filesystem;
 
 std::string LastSystemError() { return std::error_code(errno, std::generic_category()).message(); }
 
-// A member being written to a temporary file beside its place, which goes again unless
-// the member is put in place. Failures leave their reason in `cause`; a file that could
-// not be made fails the first write, or the completion of an empty member.
+// A member being written: into a new file in its place when the place was free, else into
+// a temporary file beside it (`beside`) that replaces what stands there once complete.
+// Unless the member is put in place, what was written goes again. Failures leave their
+// reason in `cause`; a file that could not be made fails the first write, or the
+// completion of an empty member.
 class MemberFile final : public MemberSink {
 public:
-    MemberFile(std::unique_ptr<FileBeside> file, std::string& cause) : file_(std::move(file)), cause_(cause) {
-        if (file_) stream_.open(file_->Path(), std::ios::binary | std::ios::trunc);
-        if (file_ && !stream_.is_open()) cause_ = "could not write " + file_->Path() + ": " + LastSystemError();
+    MemberFile(fs::path target, std::unique_ptr<FileBeside> beside, std::unique_ptr<WritableFile> file,
+               std::string& cause)
+        : target_(std::move(target)), beside_(std::move(beside)), file_(std::move(file)), cause_(cause) {}
+    ~MemberFile() override {
+        if (placed_ || !file_) return;
+        file_.reset();
+        std::error_code ignored;
+        if (!beside_) fs::remove(target_, ignored);  // the new file, made here
     }
+    MemberFile(const MemberFile&) = delete;
+    MemberFile& operator=(const MemberFile&) = delete;
 
-    const std::filesystem::path& Target() const { return file_->Target(); }
+    const fs::path& Target() const { return target_; }
 
     bool Write(const unsigned char* data, std::size_t n) override {
-        if (!stream_.is_open()) return false;
-        if (stream_.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(n))) return true;
-        cause_ = "could not write " + Target().string() + ": " + LastSystemError();
+        if (!file_) return false;
+        if (file_->Write(data, n)) return true;
+        cause_ = "could not write " + target_.string() + ": " + LastSystemError();
         return false;
     }
 
-    // Closes the temporary file and renames it over whatever stands in the member's place.
     bool PutInPlace() {
-        if (!stream_.is_open()) return false;
-        stream_.close();
-        if (stream_.fail()) {
-            cause_ = "could not write " + Target().string() + ": " + LastSystemError();
+        if (!file_) return false;
+        if (!file_->Close()) {
+            cause_ = "could not write " + target_.string() + ": " + LastSystemError();
             return false;
         }
-        if (std::error_code error = file_->Commit()) {
-            cause_ = "could not put " + Target().string() + " in place: " + error.message();
+        if (std::error_code error = beside_ ? beside_->Commit() : std::error_code()) {
+            cause_ = "could not put " + target_.string() + " in place: " + error.message();
             return false;
         }
-        return true;
+        return placed_ = true;
     }
 
 private:
-    std::unique_ptr<FileBeside> file_;
+    fs::path target_;
+    std::unique_ptr<FileBeside> beside_;
+    std::unique_ptr<WritableFile> file_;
     std::string& cause_;
-    std::ofstream stream_;
+    bool placed_ = false;
 };
 
 // Reads fail once the expansion is stopped, which ends the pass even inside a member.
@@ -90,20 +99,16 @@ public:
         std::string linkCause = MakeFolders(relative.parent_path());
         fs::path target = folder_ / relative;
         if (Marked()) return Skip();
-        calls_.Expanding(position_, target);
-        if (!MayReplace(target)) return Skip();
-        Advance();
         if (!linkCause.empty()) {
+            Advance();
             result_.cause = linkCause;
-            return std::make_unique<MemberFile>(nullptr, result_.cause);
+            return std::make_unique<MemberFile>(target, nullptr, nullptr, result_.cause);
         }
-        std::string folder = FileBeside::FolderOf(target);
-        auto temporary = files_.CreateTempFileIn(folder, FileBeside::kPrefix);
-        if (!temporary) {
-            result_.cause = "could not write in " + folder + ": " + LastSystemError();
-            return std::make_unique<MemberFile>(nullptr, result_.cause);
-        }
-        return std::make_unique<MemberFile>(std::make_unique<FileBeside>(target, std::move(temporary)), result_.cause);
+        calls_.Expanding(position_, target);
+        std::optional<bool> replacing = MayReplace(target);
+        if (!replacing) return Skip();
+        Advance();
+        return *replacing ? Beside(target) : InPlace(target);
     }
 
     // A member without its stored time or attributes is still the right file.
@@ -132,17 +137,19 @@ private:
     // Makes the destination and the folders along `relative` below it, ignoring failures
     // (the member's file then cannot be made). The destination is the caller's; a link below
     // it is not followed: the reason comes back, and the member fails.
+    // Members come folder by folder, so the folders of the last one are not looked at again.
     std::string MakeFolders(const fs::path& relative) {
-        std::error_code ignored;
-        fs::create_directories(folder_, ignored);
+        if (lastFolders_ == relative) return {};
+        std::error_code error;
+        if (!lastFolders_) fs::create_directories(folder_, error);
         fs::path at = folder_;
         for (const fs::path& part : relative) {
             at /= part;
-            std::error_code error;
             fs::file_status status = fs::symlink_status(at, error);
             if (fs::is_symlink(status)) return at.string() + " is a link, which is not followed";
             if (!fs::exists(status)) fs::create_directory(at, error);
         }
+        lastFolders_ = relative;
         return {};
     }
 
@@ -155,13 +162,38 @@ private:
 
     void Advance() { calls_.Advanced(++position_); }
 
-    // A link counts as standing there even when it points nowhere.
-    bool MayReplace(const fs::path& target) {
+    // Whether the member may go to `target`: false when the place is free, true when what
+    // stands there may be replaced, nullopt when it stays. A link counts as standing there
+    // even when it points nowhere.
+    std::optional<bool> MayReplace(const fs::path& target) {
         std::error_code error;
-        if (!fs::exists(fs::symlink_status(target, error))) return true;
+        if (!fs::exists(fs::symlink_status(target, error))) return false;
         if (existing_ != Existing::ReplaceAll) existing_ = calls_.AskExisting(target);
         if (existing_ == Existing::Cancel) stopped_ = result_.cancelled = true;
-        return existing_ == Existing::Replace || existing_ == Existing::ReplaceAll;
+        if (existing_ == Existing::Replace || existing_ == Existing::ReplaceAll) return true;
+        return std::nullopt;
+    }
+
+    // A free place takes the member at once: the new file is made there exclusively, so
+    // nothing that appears meanwhile is followed or replaced.
+    std::unique_ptr<MemberSink> InPlace(const fs::path& target) {
+        auto file = files_.CreateNewFile(target.string());
+        if (!file) result_.cause = "could not create " + target.string() + ": " + LastSystemError();
+        return std::make_unique<MemberFile>(target, nullptr, std::move(file), result_.cause);
+    }
+
+    // What stands in the place stays until the member is complete beside it.
+    std::unique_ptr<MemberSink> Beside(const fs::path& target) {
+        std::string folder = FileBeside::FolderOf(target);
+        auto beside = std::make_unique<FileBeside>(target, files_.CreateTempFileIn(folder, FileBeside::kPrefix));
+        std::unique_ptr<WritableFile> file;
+        if (beside->Made()) {
+            std::error_code ignored;  // the port makes new files only: the name is freed for it
+            fs::remove(beside->Path(), ignored);
+            file = files_.CreateNewFile(beside->Path());
+        }
+        if (!file) result_.cause = "could not write in " + folder + ": " + LastSystemError();
+        return std::make_unique<MemberFile>(target, std::move(beside), std::move(file), result_.cause);
     }
 
     Files& files_;
@@ -171,6 +203,7 @@ private:
     std::size_t position_ = 0;
     Existing existing_ = Existing::Replace;
     bool stopped_ = false;
+    std::optional<fs::path> lastFolders_;  // made and checked for the member before
     FolderExpansion result_;
     std::string failedMember_;
     ExpandStatus failedStatus_ = ExpandStatus::Done;

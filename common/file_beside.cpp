@@ -24,17 +24,17 @@ std::error_code FileBeside::Commit(fs::perms extra) {
     if (!Made()) return std::make_error_code(std::errc::no_such_file_or_directory);
     std::error_code ignored;  // a file with other permissions is still the right file
     fs::file_status old = fs::status(target_, ignored);
+    fs::perms perms = fs::perms::owner_read | fs::perms::owner_write;
     if (fs::is_regular_file(old)) {
         // A read-only file stays: a rename would replace it where no write could, and
         // Windows refuses both.
         if ((old.permissions() & fs::perms::owner_write) == fs::perms::none)
             return std::make_error_code(std::errc::permission_denied);
-        fs::permissions(temporary_, old.permissions(), fs::perm_options::replace, ignored);
+        perms = old.permissions();
     } else if (fs::perms folder = fs::status(FolderOf(target_), ignored).permissions(); folder != fs::perms::unknown) {
-        constexpr fs::perms kRead = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
-        fs::permissions(temporary_, folder & kRead, fs::perm_options::add, ignored);
+        perms |= folder & (fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     }
-    if (extra != fs::perms::none) fs::permissions(temporary_, extra, fs::perm_options::add, ignored);
+    fs::permissions(temporary_, perms | extra, fs::perm_options::replace, ignored);
     std::error_code error;
     fs::rename(temporary_, target_, error);
     committed_ = !error;

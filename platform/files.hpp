@@ -22,6 +22,16 @@ public:
     virtual std::size_t ReadAt(std::uint64_t offset, unsigned char* into, std::size_t n) = 0;
 };
 
+// A file being written by the one who made it.
+class WritableFile {
+public:
+    virtual ~WritableFile() = default;
+    // Appends; false on a write error.
+    virtual bool Write(const unsigned char* data, std::size_t n) = 0;
+    // False if what was written did not all reach the file.
+    virtual bool Close() = 0;
+};
+
 // A file held open for writing, marking what it stands for as in use until the object
 // goes (or its process ends).
 class HeldFile {
@@ -63,6 +73,10 @@ public:
     virtual std::optional<std::string> CreateTempFileIn(const std::string& folder, const std::string& prefix) = 0;
     // The same in the system's temporary folder.
     virtual std::optional<std::string> CreateTempFile(const std::string& prefix) = 0;
+    // Creates `path` as a new file and opens it for writing; null when anything stands
+    // there already (a file, a folder, a link even if it points nowhere), which is never
+    // followed or replaced, or when the file cannot be made.
+    virtual std::unique_ptr<WritableFile> CreateNewFile(const std::string& path) = 0;
 
     // Creates the file, empty, if it is missing, and holds it until the result is
     // destroyed; null on failure. Several holders may hold one file.

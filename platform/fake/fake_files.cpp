@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 namespace vexa {
 namespace {
@@ -77,6 +78,34 @@ std::optional<std::string> FakeFiles::CreateTempFileIn(const std::string& folder
 
 std::optional<std::string> FakeFiles::CreateTempFile(const std::string& prefix) {
     return CreateTempFileIn("temp", prefix);
+}
+
+namespace {
+
+// Gathers the bytes and hands them to the file when it is closed.
+class FakeWritableFile final : public WritableFile {
+public:
+    explicit FakeWritableFile(std::function<void(std::string)> closed) : closed_(std::move(closed)) {}
+    bool Write(const unsigned char* data, std::size_t n) override {
+        bytes_.append(reinterpret_cast<const char*>(data), n);
+        return true;
+    }
+    bool Close() override {
+        closed_(std::move(bytes_));
+        return true;
+    }
+
+private:
+    std::function<void(std::string)> closed_;
+    std::string bytes_;
+};
+
+}  // namespace
+
+std::unique_ptr<WritableFile> FakeFiles::CreateNewFile(const std::string& path) {
+    if (Has(path)) return nullptr;
+    Put(path, {});
+    return std::make_unique<FakeWritableFile>([this, path](std::string bytes) { Put(path, std::move(bytes)); });
 }
 
 std::unique_ptr<HeldFile> FakeFiles::CreateHeldFile(const std::string& path) {

@@ -30,6 +30,7 @@ public:
     std::optional<std::string> CreateTempFileIn(const std::string& folder, const std::string& prefix) override;
     // In "temp".
     std::optional<std::string> CreateTempFile(const std::string& prefix) override;
+    std::unique_ptr<WritableFile> CreateNewFile(const std::string& path) override;
     std::unique_ptr<HeldFile> CreateHeldFile(const std::string& path) override;
     bool DeleteUnlessHeld(const std::string& path) override;
     std::optional<DriveSpace> SpaceOfDrive(const std::string& folder) override;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <utility>
 
 #include "platform/posix/posix_files.hpp"
 
@@ -136,6 +137,42 @@ std::optional<std::string> PosixFiles::CreateTempFile(const std::string& prefix)
     std::error_code error;
     auto folder = std::filesystem::temp_directory_path(error);
     return error ? std::nullopt : CreateTempFileIn(folder.string(), prefix);
+}
+
+namespace {
+
+class PosixWritableFile final : public WritableFile {
+public:
+    explicit PosixWritableFile(int fd) : fd_(fd) {}
+    ~PosixWritableFile() override {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    PosixWritableFile(const PosixWritableFile&) = delete;
+    PosixWritableFile& operator=(const PosixWritableFile&) = delete;
+
+    bool Write(const unsigned char* data, std::size_t n) override {
+        while (n > 0) {
+            ssize_t written = ::write(fd_, data, n);
+            if (written < 0 && errno == EINTR) continue;
+            if (written <= 0) return false;
+            data += written;
+            n -= static_cast<std::size_t>(written);
+        }
+        return true;
+    }
+    bool Close() override { return ::close(std::exchange(fd_, -1)) == 0; }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+// O_EXCL fails on anything in the way, a dangling link too, and follows nothing.
+std::unique_ptr<WritableFile> PosixFiles::CreateNewFile(const std::string& path) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    return std::make_unique<PosixWritableFile>(fd);
 }
 
 // A lock on a file that was deleted meanwhile would hold nothing: then the file is made anew.

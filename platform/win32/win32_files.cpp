@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/win32/win32_files.hpp"
 
@@ -114,6 +115,43 @@ std::optional<std::string> Win32Files::CreateTempFile(const std::string& prefix)
     DWORD length = ::GetTempPathA(sizeof folder, folder);
     if (length == 0 || length > MAX_PATH) return std::nullopt;
     return CreateTempFileIn(folder, prefix);
+}
+
+namespace {
+
+class Win32WritableFile final : public WritableFile {
+public:
+    explicit Win32WritableFile(HANDLE handle) : handle_(handle) {}
+    ~Win32WritableFile() override {
+        if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+    }
+    Win32WritableFile(const Win32WritableFile&) = delete;
+    Win32WritableFile& operator=(const Win32WritableFile&) = delete;
+
+    bool Write(const unsigned char* data, std::size_t n) override {
+        while (n > 0) {
+            DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30));
+            DWORD written = 0;
+            if (!::WriteFile(handle_, data, chunk, &written, nullptr) || written == 0) return false;
+            data += written;
+            n -= written;
+        }
+        return true;
+    }
+    bool Close() override { return ::CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) != 0; }
+
+private:
+    HANDLE handle_;
+};
+
+}  // namespace
+
+// CREATE_NEW fails on anything in the way, a link too.
+std::unique_ptr<WritableFile> Win32Files::CreateNewFile(const std::string& path) {
+    HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<Win32WritableFile>(handle);
 }
 
 // Other holders may share reading and writing, never deletion.

@@ -110,6 +110,30 @@ TEST_F(NativeFiles, TempFilesInAFolderAreFreshAndEndInTmp) {
     EXPECT_EQ(files.CreateTempFileIn((dir_ / "missing").string(), "~dl"), std::nullopt);
 }
 
+// A new file is made only where nothing stands: what is there stays as it was, and a
+// link, even one that points nowhere, is not followed.
+TEST_F(NativeFiles, ANewFileIsMadeOnlyWhereNothingStands) {
+    Files& files = platform_.Get().files;
+    auto made = files.CreateNewFile((dir_ / "new.bin").string());
+    ASSERT_NE(made, nullptr);
+    const unsigned char bytes[] = {'a', 'b', 'c'};
+    EXPECT_TRUE(made->Write(bytes, 3));
+    EXPECT_TRUE(made->Close());
+    EXPECT_EQ(fs::file_size(dir_ / "new.bin"), 3u);
+
+    std::vector<std::string> taken = {Write("old.txt", "old"), (dir_ / "sub").string(),
+                                      (dir_ / "missing" / "x").string()};
+    fs::create_directories(dir_ / "sub");
+#ifndef _WIN32
+    fs::create_symlink(dir_ / "nowhere.txt", dir_ / "dangling");
+    taken.push_back((dir_ / "dangling").string());
+#endif
+    for (const std::string& path : taken) EXPECT_EQ(files.CreateNewFile(path), nullptr) << path;
+    std::ifstream old(dir_ / "old.txt");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "old");
+    EXPECT_FALSE(fs::exists(dir_ / "nowhere.txt"));
+}
+
 // Here the holder is in this process; the POSIX tests also hold from another one.
 TEST_F(NativeFiles, AHeldFileIsDeletedOnlyOnceEveryHolderLetsGo) {
     Files& files = platform_.Get().files;

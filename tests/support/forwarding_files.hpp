@@ -25,6 +25,7 @@ public:
         return real_.CreateTempFileIn(folder, prefix);
     }
     std::optional<std::string> CreateTempFile(const std::string& prefix) override { return real_.CreateTempFile(prefix); }
+    std::unique_ptr<WritableFile> CreateNewFile(const std::string& path) override { return real_.CreateNewFile(path); }
     std::unique_ptr<HeldFile> CreateHeldFile(const std::string& path) override { return real_.CreateHeldFile(path); }
     bool DeleteUnlessHeld(const std::string& path) override { return real_.DeleteUnlessHeld(path); }
     std::optional<DriveSpace> SpaceOfDrive(const std::string& folder) override { return real_.SpaceOfDrive(folder); }
