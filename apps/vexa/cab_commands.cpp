@@ -6,6 +6,7 @@
 #include <iostream>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "apps/vexa/cabinet_host.hpp"
@@ -17,6 +18,7 @@
 #include "cabinet/file_selection.hpp"
 #include "cabinet/split_file.hpp"
 #include "common/file_beside.hpp"
+#include "common/format_path.hpp"
 #include "common/text.hpp"
 #include "common/timestamp.hpp"
 
@@ -213,6 +215,7 @@ public:
             return Fail(context_, kBadInput, args_.directory + ": not a directory");
         if (!Open(context_, host_.Control(), args_.cabinet)) return;
         files_ = static_cast<std::uint64_t>(host_.Control().GetNumFilesInCab());
+        if (args_.overwrite == "none") SkipExisting();
         host_.Control().ExpandCabFile(args_.directory);
         host_.RunUntilJobEnds();
         if (outcome_ == "ExpandCabError")
@@ -222,13 +225,25 @@ public:
     }
 
 private:
+    // Files already there are skipped before the expansion, rather than kept one question
+    // at a time, each of which the worker waits for.
+    void SkipExisting() {
+        VexaCB& control = host_.Control();
+        for (std::int32_t i = 0; i < control.GetNumFilesInCab(); ++i) {
+            std::error_code error;
+            fs::path place = fs::path(args_.directory) / NativePath(control.GetFilenameInCab(i));
+            if (fs::exists(fs::symlink_status(place, error))) control.SkipFileInCab(i, true);
+        }
+    }
+
     void OnEvent(const EventEntry& event, const std::vector<Value>& arguments) {
         outcome_ = event.name;
         if (event.name == "ExpandCabProgress") {
             progress_.Show("expanding " + TextAt(arguments, 2), ++expanded_, files_);
         } else if (event.name == "ExpandCabOverwriteExistingFile") {
             progress_.Break();
-            host_.Control().OverwriteExistingFile(Answer(TextAt(arguments, 1)));
+            if (std::optional<std::int32_t> answer = Answer(TextAt(arguments, 1)))
+                host_.Control().OverwriteExistingFile(*answer);
         } else if (event.name != "ExpandCabError") {
             progress_.Break();
             std::cout << args_.directory << ": " << LongAt(arguments, 2) << " files expanded"
@@ -236,9 +251,11 @@ private:
         }
     }
 
-    // Asked: y overwrites, n keeps, a overwrites this and every later file, c or no answer cancels.
-    std::int32_t Answer(const std::string& existing) {
-        if (args_.overwrite == "all") return kOverwriteYes;
+    // Asked: y overwrites, n keeps, a overwrites this and every later file, c or no answer
+    // cancels. "All" is left unanswered: the control then overwrites without asking again,
+    // where each answer would cost the worker a look at it.
+    std::optional<std::int32_t> Answer(const std::string& existing) {
+        if (args_.overwrite == "all") return std::nullopt;
         if (args_.overwrite == "none") return kOverwriteKeep;
         std::cerr << "overwrite " << existing << "? [y]es, [n]o, [a]ll, [c]ancel: " << std::flush;
         std::string answer;
@@ -249,7 +266,7 @@ private:
             case 'n':
             case 'N': return kOverwriteKeep;
             case 'a':
-            case 'A': args_.overwrite = "all"; return kOverwriteYes;
+            case 'A': args_.overwrite = "all"; return std::nullopt;
             default: return kOverwriteCancel;
         }
     }
