@@ -7,13 +7,8 @@
 
 #include "tests/support/cabinet_shapes.hpp"
 #include "tests/support/memory_cabinet.hpp"
+#include "tests/support/system_files.hpp"
 #include "tests/support/temp_dir.hpp"
-
-#ifdef _WIN32
-#include "platform/win32/win32_files.hpp"
-#else
-#include "platform/posix/posix_files.hpp"
-#endif
 
 namespace vexa::cab {
 namespace {
@@ -22,12 +17,6 @@ namespace fs = std::filesystem;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
-
-#ifdef _WIN32
-using SystemFiles = Win32Files;
-#else
-using SystemFiles = PosixFiles;
-#endif
 
 // Everything left in the folder, by relative name: no temporary file may stay behind.
 std::vector<std::string> Listing(const fs::path& folder) {
@@ -46,7 +35,7 @@ protected:
     }
 
     TempDir dir;
-    SystemFiles files;
+    Files& files = testing::SystemFiles();
     fs::path out = fs::path(dir / "out");
     FolderExpansionCalls replaceAll;
 };

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <set>
 
-#include "platform/native.hpp"
+#include "tests/support/system_files.hpp"
 #include "tests/support/temp_dir.hpp"
 
 namespace vexa {
@@ -14,13 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ReadFile;
+using testing::SystemFiles;
 using testing::TempDir;
 using testing::WriteFile;
-
-Files& NativeFiles() {
-    static NativePlatform platform;
-    return platform.Get().files;
-}
 
 // No temporary file of a writer is left in the folder.
 bool OnlyTheseIn(const fs::path& folder, std::set<std::string> names) {
@@ -51,7 +47,7 @@ TEST(SplitFile, CutsIntoEqualPiecesWithTheRestInTheLast) {
         auto time = fs::last_write_time(file) - std::chrono::hours(30);
         fs::last_write_time(file, time);
 
-        ASSERT_EQ(SplitFile(NativeFiles(), file, c.n), "") << file;
+        ASSERT_EQ(SplitFile(SystemFiles(), file, c.n), "") << file;
         std::string joined;
         for (long k = 1; k <= c.n; ++k) {
             std::string piece = file + std::to_string(k);
@@ -64,7 +60,7 @@ TEST(SplitFile, CutsIntoEqualPiecesWithTheRestInTheLast) {
         EXPECT_EQ(ReadFile(file), bytes);
 
         fs::remove(file);
-        ASSERT_EQ(JoinSplitSet(NativeFiles(), file, c.n), "");
+        ASSERT_EQ(JoinSplitSet(SystemFiles(), file, c.n), "");
         EXPECT_EQ(ReadFile(file), bytes) << file;
     }
 }
@@ -81,7 +77,7 @@ TEST(SplitFile, RefusesBadCountsAndFilesWithMessages) {
         {dir / "five", 6, "Cannot split the file. Invalid split size."},
         {dir.path().string(), 2, "Cannot open file: " + dir.path().string()},
     };
-    for (const auto& c : cases) EXPECT_EQ(SplitFile(NativeFiles(), c.file, c.n), c.message) << c.file << " " << c.n;
+    for (const auto& c : cases) EXPECT_EQ(SplitFile(SystemFiles(), c.file, c.n), c.message) << c.file << " " << c.n;
     EXPECT_FALSE(fs::exists(dir / "five1"));
 }
 
@@ -91,7 +87,7 @@ TEST(SplitFile, APieceThatCannotBeWrittenLeavesTheOlderPieces) {
     WriteFile(dir / "f", "0123456789");
     WriteFile(dir / "f1", "old");
     fs::create_directory(dir / "f2");  // where piece 2 would go
-    EXPECT_EQ(SplitFile(NativeFiles(), dir / "f", 3), "File split failed.");
+    EXPECT_EQ(SplitFile(SystemFiles(), dir / "f", 3), "File split failed.");
     EXPECT_EQ(ReadFile(dir / "f1"), "old");
     EXPECT_TRUE(OnlyTheseIn(dir.path(), {"f", "f1", "f2"}));
 }
@@ -101,7 +97,7 @@ TEST(SplitFile, NeverWritesAPieceOverTheFile) {
     TempDir dir;
     WriteFile(dir / "f", "0123456789");
     fs::create_hard_link(dir / "f", dir / "f2");
-    EXPECT_EQ(SplitFile(NativeFiles(), dir / "f", 3), "Cannot split the file into itself: " + (dir / "f2"));
+    EXPECT_EQ(SplitFile(SystemFiles(), dir / "f", 3), "Cannot split the file into itself: " + (dir / "f2"));
     EXPECT_EQ(ReadFile(dir / "f"), "0123456789");
     EXPECT_TRUE(OnlyTheseIn(dir.path(), {"f", "f2"}));
 }
@@ -109,8 +105,8 @@ TEST(SplitFile, NeverWritesAPieceOverTheFile) {
 TEST(SplitFile, ASmallerSplitLeavesHigherPiecesOfAnEarlierOne) {
     TempDir dir;
     WriteFile(dir / "f", "0123456789");
-    ASSERT_EQ(SplitFile(NativeFiles(), dir / "f", 5), "");
-    ASSERT_EQ(SplitFile(NativeFiles(), dir / "f", 2), "");
+    ASSERT_EQ(SplitFile(SystemFiles(), dir / "f", 5), "");
+    ASSERT_EQ(SplitFile(SystemFiles(), dir / "f", 2), "");
     EXPECT_EQ(ReadFile(dir / "f2"), "56789");
     EXPECT_EQ(ReadFile(dir / "f5"), "89");
 }
@@ -121,8 +117,8 @@ TEST(JoinSplitSet, FailsOnAMissingPieceAndNeverJoinsNothing) {
     WriteFile(dir / "f", "keep");
     WriteFile(dir / "f1", "ab");
     WriteFile(dir / "f3", "ef");
-    EXPECT_EQ(JoinSplitSet(NativeFiles(), dir / "f", 3), (dir / "f2") + ": cannot be read");
-    EXPECT_EQ(JoinSplitSet(NativeFiles(), dir / "f", 0), "Number of pieces must be 1 or larger.");
+    EXPECT_EQ(JoinSplitSet(SystemFiles(), dir / "f", 3), (dir / "f2") + ": cannot be read");
+    EXPECT_EQ(JoinSplitSet(SystemFiles(), dir / "f", 0), "Number of pieces must be 1 or larger.");
     EXPECT_EQ(ReadFile(dir / "f"), "keep");
     EXPECT_TRUE(OnlyTheseIn(dir.path(), {"f", "f1", "f3"}));
 }
@@ -132,7 +128,7 @@ TEST(JoinSplitSet, RefusesAPieceThatIsTheFileItself) {
     WriteFile(dir / "f1", "ab");
     fs::create_hard_link(dir / "f1", dir / "f");
     WriteFile(dir / "f2", "cd");
-    EXPECT_EQ(JoinSplitSet(NativeFiles(), dir / "f", 2), (dir / "f") + ": is piece 1 of its own set");
+    EXPECT_EQ(JoinSplitSet(SystemFiles(), dir / "f", 2), (dir / "f") + ": is piece 1 of its own set");
     EXPECT_EQ(ReadFile(dir / "f1"), "ab");
 }
 

@@ -223,7 +223,7 @@ protected:
     // A self-extracting cabinet of kMembers, as the cabinet control writes it.
     std::string MakeProgram() {
         WriteFile(dir_ / "files.cab", CabinetOf(kMembers));
-        SystemFiles files;
+        Files& files = testing::SystemFiles();
         EXPECT_TRUE(Cab2Exe(files, SelfExtractStub(), dir_ / "files.cab", dir_ / "setup.exe"));
         return dir_ / "setup.exe";
     }

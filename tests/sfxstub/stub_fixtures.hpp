@@ -15,31 +15,15 @@
 #include "sfxstub/stub_ui.hpp"
 #include "tests/support/cabinet_shapes.hpp"
 #include "tests/support/forwarding_files.hpp"
+#include "tests/support/system_files.hpp"
 
-#ifdef _WIN32
-#include "platform/win32/win32_files.hpp"
-#else
-#include "platform/posix/posix_files.hpp"
-#endif
 
 namespace vexa::sfx {
-
-#ifdef _WIN32
-using SystemFiles = Win32Files;
-#else
-using SystemFiles = PosixFiles;
-#endif
-
-// The system's files hold no state of their own, so all test files can share them.
-inline Files& SystemFilesForTests() {
-    static SystemFiles files;
-    return files;
-}
 
 class TestFiles final : public testing::ForwardingFiles {
 public:
     explicit TestFiles(std::filesystem::path tempFolder)
-        : ForwardingFiles(SystemFilesForTests()), tempFolder_(std::move(tempFolder)) {}
+        : ForwardingFiles(testing::SystemFiles()), tempFolder_(std::move(tempFolder)) {}
 
     bool refuseTemp = false;
     std::optional<std::uint64_t> shortReadsFrom;  // reads of any file deliver nothing from here on

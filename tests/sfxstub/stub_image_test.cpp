@@ -18,7 +18,7 @@ using testing::WriteFile;
 
 TEST(SelfExtractStub, IsThePaddedStubProgramAndGoesFirstInEverySelfExtractingCabinet) {
     TempDir dir;
-    SystemFiles files;
+    Files& files = testing::SystemFiles();
     const std::string program = ReadFile(VEXA_SFXSTUB_PROGRAM);
     const std::span<const unsigned char> stub = SelfExtractStub();
     ASSERT_EQ(program.size(), std::uint64_t{VEXA_SFX_STUB_SIZE});
