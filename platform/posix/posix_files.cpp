@@ -139,6 +139,17 @@ std::optional<std::string> PosixFiles::CreateTempFile(const std::string& prefix)
     return error ? std::nullopt : CreateTempFileIn(folder.string(), prefix);
 }
 
+bool WriteAll(int fd, const unsigned char* bytes, std::size_t n) {
+    while (n > 0) {
+        ssize_t done = ::write(fd, bytes, n);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return false;
+        bytes += done;
+        n -= static_cast<std::size_t>(done);
+    }
+    return true;
+}
+
 namespace {
 
 class PosixWritableFile final : public WritableFile {
@@ -150,16 +161,7 @@ public:
     PosixWritableFile(const PosixWritableFile&) = delete;
     PosixWritableFile& operator=(const PosixWritableFile&) = delete;
 
-    bool Write(const unsigned char* data, std::size_t n) override {
-        while (n > 0) {
-            ssize_t written = ::write(fd_, data, n);
-            if (written < 0 && errno == EINTR) continue;
-            if (written <= 0) return false;
-            data += written;
-            n -= static_cast<std::size_t>(written);
-        }
-        return true;
-    }
+    bool Write(const unsigned char* data, std::size_t n) override { return WriteAll(fd_, data, n); }
     bool Close() override { return ::close(std::exchange(fd_, -1)) == 0; }
 
 private:

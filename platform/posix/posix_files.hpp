@@ -8,6 +8,9 @@
 
 namespace vexa {
 
+// Writes all n bytes to the open file, going on after interruptions and short writes.
+bool WriteAll(int fd, const unsigned char* bytes, std::size_t n);
+
 class PosixFiles final : public Files {
 public:
     std::unique_ptr<ReadableFile> OpenShared(const std::string& path) override;

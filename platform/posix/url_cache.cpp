@@ -13,6 +13,7 @@
 
 #include "common/file_name.hpp"
 #include "common/url.hpp"
+#include "platform/posix/posix_files.hpp"
 
 namespace vexa {
 namespace {
@@ -24,17 +25,6 @@ constexpr std::size_t kSmallPiece = 16 * 1024;
 constexpr std::size_t kGathered = 64 * 1024;
 constexpr std::string_view kIncoming = ".incoming-";
 constexpr std::size_t kHashDigits = 16;
-
-bool WriteAll(int fd, const unsigned char* bytes, std::size_t n) {
-    while (n > 0) {
-        ssize_t done = ::write(fd, bytes, n);
-        if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return false;
-        bytes += done;
-        n -= static_cast<std::size_t>(done);
-    }
-    return true;
-}
 
 // FNV-1a: the same for a URL in every run and build, unlike std::hash.
 std::string HashText(const std::string& text) {
