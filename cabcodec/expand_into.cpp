@@ -184,15 +184,14 @@ private:
 
     // What stands in the place stays until the member is complete beside it.
     std::unique_ptr<MemberSink> Beside(const fs::path& target) {
-        std::string folder = FileBeside::FolderOf(target);
-        auto beside = std::make_unique<FileBeside>(target, files_.CreateTempFileIn(folder, FileBeside::kPrefix));
+        auto beside = FileBesideOf(files_, target);
         std::unique_ptr<WritableFile> file;
         if (beside->Made()) {
             std::error_code ignored;  // the port makes new files only: the name is freed for it
             fs::remove(beside->Path(), ignored);
             file = files_.CreateNewFile(beside->Path());
         }
-        if (!file) result_.cause = "could not write in " + folder + ": " + LastSystemError();
+        if (!file) result_.cause = "could not write in " + FileBeside::FolderOf(target) + ": " + LastSystemError();
         return std::make_unique<MemberFile>(target, std::move(beside), std::move(file), result_.cause);
     }
 

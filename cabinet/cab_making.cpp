@@ -128,7 +128,7 @@ public:
     }
 
     std::unique_ptr<cab::OutputFile> CreateCabinet(const std::string& path) override {
-        cabinet_.emplace(path, platform_.files.CreateTempFileIn(FileBeside::FolderOf(path), FileBeside::kPrefix));
+        cabinet_ = FileBesideOf(platform_.files, path);
         if (!cabinet_->Made()) return nullptr;
         cabinetFile_ = IfOpen(std::make_unique<FileOnDisk>(cabinet_->Path(), false, jobs_.makeCancel));
         if (!cabinetFile_) return nullptr;
@@ -139,7 +139,7 @@ private:
     Platform& platform_;
     CabinetJobs& jobs_;
     WindowHandle window_;
-    std::optional<FileBeside> cabinet_;  // removed unless committed
+    std::unique_ptr<FileBeside> cabinet_;  // removed unless committed
     std::unique_ptr<FileOnDisk> cabinetFile_;  // closed before its file is removed
 };
 

@@ -40,14 +40,14 @@ bool Cab2Exe(Files& files, std::span<const unsigned char> stub, const std::strin
     std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[bufferSize]);
     if (!buffer) return false;
 
-    FileBeside exe(exeFilename, files.CreateTempFileIn(FileBeside::FolderOf(exeFilename), FileBeside::kPrefix));
-    if (!exe.Made()) return false;
-    std::ofstream out(exe.Path(), std::ios::binary | std::ios::trunc);
+    auto exe = FileBesideOf(files, exeFilename);
+    if (!exe->Made()) return false;
+    std::ofstream out(exe->Path(), std::ios::binary | std::ios::trunc);
     if (!out || !WriteBytes(out, stub.data(), stub.size()) || !CopyCabinet(*cabinet, buffer.get(), bufferSize, out)) {
         return false;
     }
     out.close();
-    return !out.fail() && !exe.Commit(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec);
+    return !out.fail() && !exe->Commit(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec);
 }
 
 }  // namespace vexa

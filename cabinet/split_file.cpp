@@ -26,9 +26,6 @@ bool CopyTo(std::ifstream& in, std::ofstream& out, std::uintmax_t count) {
     return true;
 }
 
-std::unique_ptr<FileBeside> Beside(Files& files, const std::string& target) {
-    return std::make_unique<FileBeside>(target, files.CreateTempFileIn(FileBeside::FolderOf(target), FileBeside::kPrefix));
-}
 
 bool WritePiece(std::ifstream& in, const FileBeside& piece, std::uintmax_t count, fs::file_time_type time) {
     if (!piece.Made()) return false;
@@ -70,7 +67,7 @@ std::string SplitFile(Files& files, const std::string& filename, long numSplits)
         if (fs::is_directory(name, unknown)) return "File split failed.";
         bool last = k == numSplits;
         std::uintmax_t count = last ? size - (n - 1) * pieceSize : pieceSize;
-        pieces.push_back(Beside(files, name));
+        pieces.push_back(FileBesideOf(files, name));
         if (!WritePiece(in, *pieces.back(), count, time)) return "File split failed.";
     }
     return CommitAll(pieces) ? std::string() : "File split failed.";
@@ -82,7 +79,7 @@ std::string JoinSplitSet(Files& files, const std::string& filename, long pieces)
         if (IsSameFile(SplitPieceName(filename, k), filename))
             return filename + ": is piece " + std::to_string(k) + " of its own set";
     }
-    auto joined = Beside(files, filename);
+    auto joined = FileBesideOf(files, filename);
     if (!joined->Made()) return filename + ": cannot be written";
     std::ofstream out(joined->Path(), std::ios::binary | std::ios::trunc);
     if (!out) return filename + ": cannot be written";

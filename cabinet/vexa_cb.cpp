@@ -207,12 +207,12 @@ std::string VexaCB::TextFileToString(const std::string& filename) {
 
 // Written beside the file and renamed over it, so a failed write leaves the old text.
 bool VexaCB::StringToTextFile(const std::string& strString, const std::string& filename) {
-    FileBeside file(filename, platform_.files.CreateTempFileIn(FileBeside::FolderOf(filename), FileBeside::kPrefix));
-    if (!file.Made()) return false;
-    std::ofstream out(file.Path(), std::ios::binary | std::ios::trunc);
+    auto file = FileBesideOf(platform_.files, filename);
+    if (!file->Made()) return false;
+    std::ofstream out(file->Path(), std::ios::binary | std::ios::trunc);
     out.write(strString.data(), static_cast<std::streamsize>(strString.size()));
     out.close();
-    return !out.fail() && !file.Commit();
+    return !out.fail() && !file->Commit();
 }
 
 bool VexaCB::Execute(const std::string& executeCommand) { return platform_.shell.Open(executeCommand); }

@@ -41,6 +41,15 @@ std::error_code FileBeside::Commit(fs::perms extra) {
     return error;
 }
 
+// copy_file cannot write over a file on every system (some tell files apart by an inode
+// number that Windows does not have), so the name is freed for the copy.
+bool FileBeside::CopyFrom(const fs::path& source) {
+    if (!Made()) return false;
+    std::error_code error;
+    fs::remove(temporary_, error);
+    return !error && fs::copy_file(source, temporary_, error) && !error;
+}
+
 bool IsSameFile(const fs::path& a, const fs::path& b) {
     std::error_code error;  // a path that does not exist names no file to protect
     return fs::equivalent(a, b, error);

@@ -31,6 +31,9 @@ public:
     const std::string& Path() const { return temporary_; }
     const std::filesystem::path& Target() const { return target_; }
 
+    // Fills the file with a copy of `source`.
+    bool CopyFrom(const std::filesystem::path& source);
+
     // Renames the written file to the target. It takes the permissions of the file it
     // replaces, or the read permissions of its folder, and `extra` besides. A read-only
     // target is not replaced.

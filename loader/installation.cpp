@@ -11,7 +11,6 @@
 #include "cabcodec/member_name.hpp"
 #include "common/file_name.hpp"
 #include "common/format_path.hpp"
-#include "common/replace_file.hpp"
 #include "common/text.hpp"
 #include "common/version.hpp"
 #include "download/signature.hpp"
@@ -208,11 +207,11 @@ std::string Installation::SpaceShortage(const ScriptLines& lines, WhilePending p
 }
 
 Installation::Placement Installation::Place(const std::string& source, const std::string& target) {
-    if (ReplaceFileWith(source, target)) return Placement::Copied;
+    if (ReplaceFileWith(ports_.files, source, target)) return Placement::Copied;
     auto replacement = ports_.files.CreateTempFile("~vx");
     if (!replacement) return Placement::Failed;
     std::error_code error;
-    if (!ReplaceFileWith(source, *replacement) || !ports_.components.ReplaceAtRestart(*replacement, target)) {
+    if (!ReplaceFileWith(ports_.files, source, *replacement) || !ports_.components.ReplaceAtRestart(*replacement, target)) {
         fs::remove(*replacement, error);
         return Placement::Failed;
     }

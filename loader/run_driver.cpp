@@ -143,7 +143,7 @@ void RunDriver::OnDownloadDone() {
     const DownloadKind kind = engine_->Kind();
     if (kind != DownloadKind::ScriptCabinet) engine_->FileArrived();
     if (split_.PiecesLeft() >= 1) {
-        split_.PieceArrived(file);
+        split_.PieceArrived(platform_.files, file);
         if (split_.PiecesLeft() >= 1) return Download(split_.NextUrl(), kind);
     }
     if (split_.Pieces().size() >= 2) {

@@ -4,7 +4,6 @@
 #include <fstream>
 
 #include "common/file_name.hpp"
-#include "common/replace_file.hpp"
 #include "common/split_set.hpp"
 #include "download/signature.hpp"
 
@@ -44,9 +43,9 @@ std::int64_t SplitDownload::Begin(LocalCache& cache, const std::string& url, std
     return taken;
 }
 
-bool SplitDownload::PieceArrived(const std::string& file) {
+bool SplitDownload::PieceArrived(Files& files, const std::string& file) {
     std::string local = LocalName(piecesLeft_--);
-    if (!ReplaceFileWith(file, local)) return false;
+    if (!ReplaceFileWith(files, file, local)) return false;
     pieces_.push_back(local);
     return true;
 }

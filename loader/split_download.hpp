@@ -21,7 +21,7 @@ public:
     std::int64_t PiecesLeft() const { return piecesLeft_; }
     std::string NextUrl() const { return url_ + std::to_string(piecesLeft_); }
     // Stores a fetched piece under its local name. False when it cannot be copied.
-    bool PieceArrived(const std::string& file);
+    bool PieceArrived(Files& files, const std::string& file);
     // Pieces fetched or taken so far, in the order they came.
     const std::vector<std::string>& Pieces() const { return pieces_; }
     // Joins pieces 1 to n into a new work directory and deletes the pieces, whatever the

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "common/file_beside.hpp"
 #include "common/timestamp.hpp"
 
 namespace vexa {
@@ -88,5 +89,19 @@ public:
     // The size and free space of the drive that holds `folder`, an existing folder.
     virtual std::optional<DriveSpace> SpaceOfDrive(const std::string& folder) = 0;
 };
+
+// A new file for `target`, to be renamed over it once written: a fresh temporary file beside
+// it that this port makes.
+inline std::unique_ptr<FileBeside> FileBesideOf(Files& files, const std::filesystem::path& target) {
+    return std::make_unique<FileBeside>(target,
+                                        files.CreateTempFileIn(FileBeside::FolderOf(target), FileBeside::kPrefix));
+}
+
+// Replaces `target` with a copy of `source`, so that it is never half written; a target the
+// system will not let go (a library in use on Windows, a read-only file) stays as it was.
+inline bool ReplaceFileWith(Files& files, const std::filesystem::path& source, const std::filesystem::path& target) {
+    auto copy = FileBesideOf(files, target);
+    return copy->CopyFrom(source) && !copy->Commit();
+}
 
 }  // namespace vexa

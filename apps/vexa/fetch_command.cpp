@@ -36,18 +36,18 @@ std::string UrlFileName(const std::string& url) {
 // failure leaves what was there.
 bool Place(Files& files, const fs::path& fetched, const fs::path& target, bool local, std::error_code& error) {
     if (IsSameFile(fetched, target)) return true;
-    FileBeside placed(target, files.CreateTempFileIn(FileBeside::FolderOf(target), FileBeside::kPrefix));
-    if (!placed.Made()) {
+    auto placed = FileBesideOf(files, target);
+    if (!placed->Made()) {
         error = std::make_error_code(std::errc::permission_denied);
         return false;
     }
     bool linked = false;
     if (!local) {
-        fs::remove(placed.Path(), error);  // a link needs its name free
-        linked = !error && (fs::create_hard_link(fetched, placed.Path(), error), !error);
+        fs::remove(placed->Path(), error);  // a link needs its name free
+        linked = !error && (fs::create_hard_link(fetched, placed->Path(), error), !error);
     }
-    if (!linked) fs::copy_file(fetched, placed.Path(), fs::copy_options::overwrite_existing, error);
-    if (!error) error = placed.Commit();
+    if (!linked && !placed->CopyFrom(fetched)) error = std::make_error_code(std::errc::io_error);
+    if (!error) error = placed->Commit();
     return !error;
 }
 

@@ -78,6 +78,19 @@ TEST(FileBeside, WithoutACommitOrWhenItFailsTheTargetStaysAndTheTemporaryGoes) {
     EXPECT_TRUE(none.Commit());
 }
 
+// A copy goes into the made file, which the system may not let a copy write over.
+TEST(FileBeside, ACopyFillsTheNewFile) {
+    TempDir dir;
+    WriteFile(dir / "source", "copied");
+    WriteFile(dir / "target", "old");
+    FileBeside file(dir / "target", Written(dir, "made"));
+    ASSERT_TRUE(file.CopyFrom(dir / "source"));
+    EXPECT_FALSE(file.Commit());
+    EXPECT_EQ(ReadFile(dir / "target"), "copied");
+    EXPECT_FALSE(FileBeside(dir / "other", Written(dir, "made")).CopyFrom(dir / "missing"));
+    EXPECT_EQ(Entries(dir), 2u);
+}
+
 TEST(FileBeside, TheSameFileIsFoundWhateverTheSpellingOrTheLink) {
     TempDir dir;
     WriteFile(dir / "a", "x");
