@@ -115,6 +115,8 @@ void DownloadEngine::JoinEnded() {
     });
 }
 
+bool DownloadEngine::EndIsCurrent() const { return downloading_ && job_ && job_->ended; }
+
 std::string DownloadEngine::OnDone() {
     downloading_ = false;
     return job_ ? job_->resultPath : std::string();

@@ -66,6 +66,11 @@ public:
     void DropDownload();
     bool Downloading() const { return downloading_; }
     DownloadKind Kind() const { return kind_; }
+    // Whether a done or failed message is the current transfer's: only once it has ended.
+    // A transfer dropped by the watchdog may still post its end, since the new marker can
+    // take the dropped one's name (Windows hands out temporary names again) and its worker
+    // then cannot tell it was dropped.
+    bool EndIsCurrent() const;
 
     // The worker's end, handled on the control's thread: the transfer is no longer
     // active. Done gives the local file, failed the URL and the cause.

@@ -138,7 +138,7 @@ bool RunDriver::OnMessage(std::uint32_t message, std::uintptr_t wParam, std::int
 }
 
 void RunDriver::OnDownloadDone() {
-    if (!engine_ || !engine_->Downloading()) return;
+    if (!engine_ || !engine_->EndIsCurrent()) return;
     std::string file = engine_->OnDone();
     const DownloadKind kind = engine_->Kind();
     if (kind != DownloadKind::ScriptCabinet) engine_->FileArrived();
@@ -165,7 +165,7 @@ void RunDriver::OnDownloadDone() {
 
 // A piece that could not be stored leaves a hole in the set, which the join reports.
 void RunDriver::OnDownloadFailed() {
-    if (!engine_ || !engine_->Downloading()) return;
+    if (!engine_ || !engine_->EndIsCurrent()) return;
     DownloadFailure failure = engine_->OnFailed();
     split_.Reset();
     currentLine_ = -1;

@@ -33,13 +33,14 @@ std::optional<std::string> FetchWindow::Fetch(const std::string& url) {
 }
 
 void FetchWindow::OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    if (message == kMessages.done) result_ = engine_->OnDone();
+    const bool ended = (message == kMessages.done || message == kMessages.failed) && engine_->EndIsCurrent();
+    if (message == kMessages.done && ended) result_ = engine_->OnDone();
     if (message == kMessages.progress) {
         engine_->OnProgress(wParam, static_cast<std::uint64_t>(lParam));
         progress_.Show(name_, wParam, static_cast<std::uint64_t>(lParam));
     }
-    if (message == kMessages.failed) cause_ = engine_->OnFailed().cause;
-    ended_ = ended_ || message == kMessages.done || message == kMessages.failed;
+    if (message == kMessages.failed && ended) cause_ = engine_->OnFailed().cause;
+    ended_ = ended_ || ended;
 }
 
 void FetchWindow::OnTimer(std::uint32_t) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "loader/url_transfer.hpp"
@@ -10,6 +11,7 @@
 #include "platform/fake/fake_internet.hpp"
 #include "platform/fake/fake_windows.hpp"
 #include "platform/native.hpp"
+#include "tests/support/forwarding_files.hpp"
 #include "tests/support/temp_dir.hpp"
 
 namespace vexa::loader {
@@ -22,6 +24,21 @@ constexpr DownloadKind kProgram = DownloadKind::ProgramCabinet;
 constexpr std::uint32_t kTimer = 1;
 const std::string kUrl = "http://example.test/files/Program.cab";
 
+// Temporary names as Windows gives them: the first free one, so a name deleted is soon
+// handed out again.
+class FirstFreeNames final : public testing::ForwardingFiles {
+public:
+    using ForwardingFiles::ForwardingFiles;
+    std::optional<std::string> CreateTempFileIn(const std::string& folder, const std::string& prefix) override {
+        for (int n = 1;; ++n) {
+            fs::path name = fs::path(folder) / (prefix + std::to_string(n) + ".tmp");
+            if (fs::exists(name)) continue;
+            std::ofstream{name};
+            return name.string();
+        }
+    }
+};
+
 // A control's window as far as downloads go: the worker's messages go to the engine,
 // and the 100 ms timer, where a test sets it, runs the watchdog. A timer makes the fake
 // loop jump its clock instead of waiting for the worker's posts.
@@ -29,7 +46,7 @@ class DownloadEngineTest : public ::testing::Test, public WindowHandler {
 protected:
     void SetUp() override {
         window_ = windows_.Create(*this);
-        engine_ = std::make_unique<DownloadEngine>(DownloadPorts{native_.Get().files, clock_, windows_, internet_},
+        engine_ = std::make_unique<DownloadEngine>(DownloadPorts{files_, clock_, windows_, internet_},
                                                    window_, kMessages, dir_.path().string());
     }
     void TearDown() override {
@@ -38,8 +55,8 @@ protected:
     }
 
     void OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
-        if (message == kMessages.done) done_ = engine_->OnDone();
-        if (message == kMessages.failed) failed_ = engine_->OnFailed();
+        if (message == kMessages.done && engine_->EndIsCurrent()) done_ = engine_->OnDone();
+        if (message == kMessages.failed && engine_->EndIsCurrent()) failed_ = engine_->OnFailed();
         if (message == kMessages.progress) {
             progress_.push_back(wParam);
             engine_->OnProgress(wParam, static_cast<std::uint64_t>(lParam));
@@ -61,6 +78,7 @@ protected:
 
     testing::TempDir dir_;
     NativePlatform native_;
+    FirstFreeNames files_{native_.Get().files};
     FakeClock clock_{5000};
     // Workers post from real threads: wait for them a while when nothing else is due.
     FakeWindows windows_{clock_, std::chrono::milliseconds(2000)};
@@ -227,7 +245,8 @@ TEST_F(DownloadEngineTest, AStalledTransferIsRestartedAfterThreeHundredQuietSeco
     EXPECT_EQ(engine_->Figures().bytesDone, 1000);
 }
 
-// A transfer asked for again after a stall says so when the second try fails.
+// A transfer asked for again after a stall says so when the second try fails; the first
+// try's end, posted under a marker name given out again, is not taken for the second's.
 TEST_F(DownloadEngineTest, AFailureAfterAStallSaysTheTransferWasAskedForAgain) {
     internet_.Script(kUrl, std::string(1000, 'w')).stallAfter = 100;
     engine_->SetStallSeconds(2);
