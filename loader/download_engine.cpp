@@ -17,6 +17,7 @@ struct DownloadJob {
     std::string resultPath;
     std::string cause;  // of a failure
     std::string markerFile;
+    std::uintptr_t serial = 0;  // sent with the end, which names the transfer it is of
     SessionSlot session;
     // Set as soon as the transfer has ended, before the outcome is written: the control
     // reads only this until the worker's message arrives.
@@ -68,6 +69,7 @@ bool DownloadEngine::StartDownload(const std::string& url, DownloadKind kind) {
     auto job = std::make_shared<DownloadJob>();
     job->url = url;
     job->markerFile = marker_;
+    job->serial = ++serials_;
     try {
         std::thread thread([this, job] {
             if (startDelay_ > 0) ports_.clock.Sleep(startDelay_);
@@ -83,7 +85,7 @@ bool DownloadEngine::StartDownload(const std::string& url, DownloadKind kind) {
                 job->cause = result.cause;
                 job->lastUrl = job->url;
                 job->url.clear();
-                ports_.windows.Post(notifyWindow_, result.file ? messages_.done : messages_.failed, 0, 0);
+                ports_.windows.Post(notifyWindow_, result.file ? messages_.done : messages_.failed, job->serial, 0);
             }
         });
         workers_.push_back({job, std::move(thread)});
@@ -115,7 +117,7 @@ void DownloadEngine::JoinEnded() {
     });
 }
 
-bool DownloadEngine::EndIsCurrent() const { return downloading_ && job_ && job_->ended; }
+bool DownloadEngine::EndIsCurrent(std::uintptr_t serial) const { return downloading_ && job_ && job_->serial == serial; }
 
 std::string DownloadEngine::OnDone() {
     downloading_ = false;

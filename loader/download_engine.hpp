@@ -66,11 +66,11 @@ public:
     void DropDownload();
     bool Downloading() const { return downloading_; }
     DownloadKind Kind() const { return kind_; }
-    // Whether a done or failed message is the current transfer's: only once it has ended.
-    // A transfer dropped by the watchdog may still post its end, since the new marker can
-    // take the dropped one's name (Windows hands out temporary names again) and its worker
-    // then cannot tell it was dropped.
-    bool EndIsCurrent() const;
+    // Whether a done or failed message, by the serial it carries as its first parameter, is
+    // the current transfer's. A transfer dropped by the watchdog may still post its end,
+    // since the new marker can take the dropped one's name (Windows hands out temporary
+    // names again) and its worker then cannot tell it was dropped.
+    bool EndIsCurrent(std::uintptr_t serial) const;
 
     // The worker's end, handled on the control's thread: the transfer is no longer
     // active. Done gives the local file, failed the URL and the cause.
@@ -112,6 +112,7 @@ private:
     std::string marker_;  // the job's; empty until its first transfer and after a drop
     std::vector<Worker> workers_;  // dropped ones included, until they end
     bool downloading_ = false;
+    std::uintptr_t serials_ = 0;
     DownloadKind kind_ = DownloadKind::ProgramCabinet;
     // The current transfer is the watchdog's second try after a stall.
     bool restartedAfterStall_ = false;

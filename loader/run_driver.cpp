@@ -127,8 +127,8 @@ bool RunDriver::OnMessage(std::uint32_t message, std::uintptr_t wParam, std::int
     switch (message) {
         case kRunNext: Advance(); return true;
         case kRunFinish: Finish(); return true;
-        case kRunDownload.done: OnDownloadDone(); return true;
-        case kRunDownload.failed: OnDownloadFailed(); return true;
+        case kRunDownload.done: OnDownloadDone(wParam); return true;
+        case kRunDownload.failed: OnDownloadFailed(wParam); return true;
         case kRunDownload.progress:
             if (engine_) engine_->OnProgress(wParam, static_cast<std::uint64_t>(lParam));
             return true;
@@ -137,8 +137,8 @@ bool RunDriver::OnMessage(std::uint32_t message, std::uintptr_t wParam, std::int
     }
 }
 
-void RunDriver::OnDownloadDone() {
-    if (!engine_ || !engine_->EndIsCurrent()) return;
+void RunDriver::OnDownloadDone(std::uintptr_t serial) {
+    if (!engine_ || !engine_->EndIsCurrent(serial)) return;
     std::string file = engine_->OnDone();
     const DownloadKind kind = engine_->Kind();
     if (kind != DownloadKind::ScriptCabinet) engine_->FileArrived();
@@ -164,8 +164,8 @@ void RunDriver::OnDownloadDone() {
 }
 
 // A piece that could not be stored leaves a hole in the set, which the join reports.
-void RunDriver::OnDownloadFailed() {
-    if (!engine_ || !engine_->EndIsCurrent()) return;
+void RunDriver::OnDownloadFailed(std::uintptr_t serial) {
+    if (!engine_ || !engine_->EndIsCurrent(serial)) return;
     DownloadFailure failure = engine_->OnFailed();
     split_.Reset();
     currentLine_ = -1;

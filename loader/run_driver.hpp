@@ -77,8 +77,9 @@ public:
 private:
     void Fail(const std::string& text, const std::string& cause = {});
     void Post(std::uint32_t message) { platform_.windows.Post(window_, message, 0, 0); }
-    void OnDownloadDone();
-    void OnDownloadFailed();
+    // A transfer's end, with the serial its message carries.
+    void OnDownloadDone(std::uintptr_t serial);
+    void OnDownloadFailed(std::uintptr_t serial);
     void ScriptArrived(const std::string& cabinet);
     void Prepare();
     // Steps into the lines once the script is prepared: trust, the progress window.

@@ -33,7 +33,7 @@ std::optional<std::string> FetchWindow::Fetch(const std::string& url) {
 }
 
 void FetchWindow::OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    const bool ended = (message == kMessages.done || message == kMessages.failed) && engine_->EndIsCurrent();
+    const bool ended = (message == kMessages.done || message == kMessages.failed) && engine_->EndIsCurrent(wParam);
     if (message == kMessages.done && ended) result_ = engine_->OnDone();
     if (message == kMessages.progress) {
         engine_->OnProgress(wParam, static_cast<std::uint64_t>(lParam));

@@ -36,8 +36,8 @@ protected:
     static const test::FaultHttpServer& Server() { return test::FaultHttpServer::Get(); }
 
     void OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
-        if (message == kMessages.done && engine_->EndIsCurrent()) done_ = engine_->OnDone();
-        if (message == kMessages.failed && engine_->EndIsCurrent()) failed_ = engine_->OnFailed();
+        if (message == kMessages.done && engine_->EndIsCurrent(wParam)) done_ = engine_->OnDone();
+        if (message == kMessages.failed && engine_->EndIsCurrent(wParam)) failed_ = engine_->OnFailed();
         if (message == kMessages.progress) {
             ++progress_;
             engine_->OnProgress(wParam, static_cast<std::uint64_t>(lParam));
