@@ -22,7 +22,7 @@ enum ExitCode : int { kSuccess = 0, kNegative = 1, kBadInput = 2 };
 // first needs it, so that --help, --version and refused arguments leave no prefix behind.
 class Context {
 public:
-    // Throws std::invalid_argument when the environment names no machine (an empty VEXA_PREFIX).
+    // Throws MachineUnavailable when the environment names no machine (an empty VEXA_PREFIX).
     NativePlatform& Machine();
     Platform& platform() { return Machine().Get(); }
     // The file port alone, for commands that only read files: it makes no machine.
@@ -60,6 +60,17 @@ std::string EventLine(const EventEntry& event, const std::vector<Value>& argumen
 
 // Why `path` cannot be read as a file, for messages: "no such file", "is a directory", ...
 std::string WhyUnreadable(const std::string& path);
+// While one lives, Ctrl-C asks the job in hand to cancel, so that it removes what it made,
+// rather than ending the program; a second Ctrl-C ends it at once.
+class CancelOnInterrupt {
+public:
+    CancelOnInterrupt();
+    ~CancelOnInterrupt();
+    CancelOnInterrupt(const CancelOnInterrupt&) = delete;
+    CancelOnInterrupt& operator=(const CancelOnInterrupt&) = delete;
+    static bool Requested();
+};
+
 // Prints "vexa: <message>" to stderr and raises the exit status to `code`.
 void Fail(Context& context, int code, const std::string& message);
 // The same, with the cause on the next line: a message that is the system's own text

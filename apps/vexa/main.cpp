@@ -1,8 +1,10 @@
 // vexa: the console toolbox over the portable core.
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -89,14 +91,27 @@ void ApplyCommonRules(CLI::App& app, const std::string& command) {
         ApplyCommonRules(*sub, command.empty() ? sub->get_name() : command + " " + sub->get_name());
 }
 
+std::atomic<bool> cancelling{false};
+std::atomic<bool> interrupted{false};
+
 // A command that does not catch Ctrl-C itself is cancelled by it, with the status of a
-// cancelled job rather than the signal's.
+// cancelled job rather than the signal's. A job in hand is asked to cancel instead, so it
+// removes what it made; a second Ctrl-C ends the program at once.
 extern "C" void OnInterrupt(int) {
+    if (cancelling && !interrupted.exchange(true)) return;
     constexpr char kMessage[] = "\nvexa: interrupted\n";
     ssize_t ignored = ::write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
     static_cast<void>(ignored);
     std::_Exit(kNegative);
 }
+
+}  // namespace
+
+CancelOnInterrupt::CancelOnInterrupt() { cancelling = true; }
+CancelOnInterrupt::~CancelOnInterrupt() { cancelling = false; }
+bool CancelOnInterrupt::Requested() { return interrupted; }
+
+namespace {
 
 // Output that did not reach its file (a full disk, a closed pipe) is a failed job.
 void CheckOutputWritten(Context& context) {
@@ -130,7 +145,11 @@ int main(int argc, char** argv) {
     vexa::cli::AddRestartCommand(app, context);
     vexa::cli::ApplyCommonRules(app, "");
 
-    std::signal(SIGINT, vexa::cli::OnInterrupt);
+    // Without SA_RESTART, so that a question waiting for its answer gives up at Ctrl-C.
+    struct sigaction action {};
+    action.sa_handler = vexa::cli::OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <filesystem>
 
+#include "tests/support/cabinet_shapes.hpp"
 #include "tests/support/child_process.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/vexa_program.hpp"
@@ -222,6 +223,22 @@ TEST(VexaRules, CtrlCCancelsACommandWithTheStatusOfACancelledJob) {
     vexa.Signal(SIGINT);
     EXPECT_EQ(vexa.Finish(), 1) << vexa.Output();
     EXPECT_EQ(ReadFile(dir / "out/a.txt"), "old");
+}
+
+// A make interrupted in the middle cancels, and its cancel removes what it wrote: the
+// cabinet beside its place and the spools in the temporary folder.
+TEST(VexaRules, CtrlCDuringAMakeLeavesNothingOfIt) {
+    TempDir dir;
+    fs::create_directories(dir / "tmp");
+    WriteFile(dir / "big.bin", test::RandomBytes(40'000'000, 7));
+    test::ChildProcess vexa({VEXA_PROGRAM, "cab", "make", dir / "out.cab", dir / "big.bin"},
+                            {"TMPDIR=" + (dir / "tmp")});
+    ASSERT_TRUE(vexa.ReadUntil("adding")) << vexa.Output();
+    vexa.Signal(SIGINT);
+    EXPECT_EQ(vexa.Finish(), 1) << vexa.Output();
+    EXPECT_NE(vexa.Output().find("interrupted"), std::string::npos) << vexa.Output();
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2);  // big.bin and tmp
+    EXPECT_TRUE(fs::is_empty(dir / "tmp"));
 }
 
 }  // namespace
