@@ -38,6 +38,7 @@ public:
     MemberFile& operator=(const MemberFile&) = delete;
 
     const fs::path& Target() const { return target_; }
+    bool Replacing() const { return beside_ != nullptr; }
 
     bool Write(const unsigned char* data, std::size_t n) override {
         if (!file_) return false;
@@ -114,8 +115,16 @@ public:
     // A member without its stored time or attributes is still the right file.
     bool FileComplete(std::unique_ptr<MemberSink> sink, const MemberInfo& member) override {
         auto& file = static_cast<MemberFile&>(*sink);
-        if (!file.PutInPlace()) return false;
         const std::string path = file.Target().string();
+        // A read-only file the caller agreed to replace (often one an earlier expansion
+        // stamped) gives up the mark for the rename, and keeps it should the rename fail.
+        const std::uint32_t standing = file.Replacing() ? files_.Attributes(path).value_or(0) : 0;
+        const bool readOnly = (standing & kAttributeReadOnly) != 0;
+        if (readOnly) files_.SetAttributes(path, standing & ~kAttributeReadOnly);
+        if (!file.PutInPlace()) {
+            if (readOnly) files_.SetAttributes(path, standing);
+            return false;
+        }
         files_.SetFileTime(path, FromDosDateTime({member.dosDate, member.dosTime}), true);
         files_.SetAttributes(path, member.attributes & kStoredAttributes);
         ++result_.completed;

@@ -2,11 +2,12 @@
 // A cabinet expanded into a folder, the one way every part of the system does it: folders
 // made along each stored name, members marked in a list skipped, a question before
 // anything in a member's place is replaced, progress and cancel, and each member's stored
-// time and attributes. A member is written to a temporary file beside its place and
-// renamed into it once complete, so a member cut short leaves nothing behind, what it
-// would replace survives a failure, and a link in its place is replaced, never written
-// through. A link on the way (a folder below the destination that is a link) fails the
-// member rather than lead out of the destination.
+// time and attributes. A member whose place is free is made there as a new file; one that
+// replaces what stands in its place is written to a temporary file beside it and renamed
+// in once complete. So a member cut short leaves nothing behind, what it would replace
+// survives a failure, and a link in its place is replaced, never written through. A link
+// on the way (a folder below the destination that is a link) fails the member rather than
+// lead out of the destination.
 
 #include <cstddef>
 #include <filesystem>

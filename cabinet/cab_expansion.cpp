@@ -45,7 +45,6 @@ private:
     // when its handler gives none. Without a window nobody can answer, which counts the
     // same.
     std::int32_t AskToOverwrite() {
-        if (jobs_.overwriteAnswer == kOverwriteAll) return kOverwriteAll;
         jobs_.overwriteAnswer = kOverwriteWaiting;
         if (!platform_.windows.Post(order_.window, kExpandOverwriteMessage, 0, 0)) jobs_.AnswerIfWaiting(kOverwriteAll);
         while (jobs_.overwriteAnswer == kOverwriteWaiting) {

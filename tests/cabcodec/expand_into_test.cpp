@@ -107,6 +107,19 @@ TEST_F(ExpandIntoFolderTest, AnswersAboutExistingFiles) {
     }
 }
 
+// Members stored read-only are read-only once expanded; expanding them again replaces
+// them, as the caller agreed to.
+TEST_F(ExpandIntoFolderTest, AReadOnlyMemberIsReplacedWhenExpandedAgain) {
+    Cabinet(test::CabinetOf({{"a.txt", "member", kAttributeReadOnly | kAttributeArchive}}));
+    ASSERT_TRUE(Run(replaceAll).Done());
+    ASSERT_EQ(files.Attributes((out / "a.txt").string()).value_or(0) & kAttributeReadOnly, kAttributeReadOnly);
+    WriteFile(dir / "in.cab", test::CabinetOf({{"a.txt", "again", kAttributeReadOnly | kAttributeArchive}}));
+    FolderExpansion again = Run(replaceAll);
+    EXPECT_TRUE(again.Done()) << again.cause;
+    EXPECT_EQ(ReadFile((out / "a.txt").string()), "again");
+    EXPECT_EQ(Listing(out), std::vector<std::string>{"a.txt"});
+}
+
 #ifndef _WIN32
 // A link in a member's place is replaced by the member, wherever it points; the file it
 // points to is never written.
