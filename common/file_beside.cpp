@@ -34,7 +34,7 @@ std::error_code FileBeside::Commit(fs::perms extra) {
     } else if (fs::perms folder = fs::status(FolderOf(target_), ignored).permissions(); folder != fs::perms::unknown) {
         perms |= folder & (fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     }
-    fs::permissions(temporary_, perms | extra, fs::perm_options::replace, ignored);
+    if (!keepPermissions_) fs::permissions(temporary_, perms | extra, fs::perm_options::replace, ignored);
     std::error_code error;
     fs::rename(temporary_, target_, error);
     committed_ = !error;

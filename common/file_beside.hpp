@@ -38,11 +38,14 @@ public:
     // replaces, or the read permissions of its folder, and `extra` besides. A read-only
     // target is not replaced.
     std::error_code Commit(std::filesystem::perms extra = std::filesystem::perms::none);
+    // The file written is another's too (a hard link to it): Commit leaves its permissions.
+    void KeepPermissions() { keepPermissions_ = true; }
 
 private:
     std::filesystem::path target_;
     std::string temporary_;
     bool committed_ = false;
+    bool keepPermissions_ = false;
 };
 
 // Whether two paths name one existing file, whatever the spelling or the links between

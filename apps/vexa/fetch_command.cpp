@@ -45,6 +45,7 @@ bool Place(Files& files, const fs::path& fetched, const fs::path& target, bool l
     if (!local) {
         fs::remove(placed->Path(), error);  // a link needs its name free
         linked = !error && (fs::create_hard_link(fetched, placed->Path(), error), !error);
+        if (linked) placed->KeepPermissions();  // the cache's entry is the same file
     }
     if (!linked && !placed->CopyFrom(fetched)) error = std::make_error_code(std::errc::io_error);
     if (!error) error = placed->Commit();

@@ -75,14 +75,20 @@ private:
 // The fetched page's text; empty with `error` set when it is too large or unreadable.
 std::optional<std::string> ReadPageText(const std::string& path, std::string& error) {
     std::error_code failure;
+    // A file:// page may name anything: only a regular file is read, so a fifo or a device
+    // can neither hold the host up nor fill its memory.
     const std::uintmax_t size = std::filesystem::file_size(path, failure);
-    if (!failure && size > loader::kPageSizeLimit) {
+    if (failure) {
+        error = "the fetched page cannot be read: " + failure.message();
+        return std::nullopt;
+    }
+    if (size > loader::kPageSizeLimit) {
         error = "the page is larger than " + std::to_string(loader::kPageSizeLimit >> 20) + " MiB";
         return std::nullopt;
     }
     std::ifstream in(path, std::ios::binary);
     std::string html{std::istreambuf_iterator<char>(in), {}};
-    if (failure || in.bad()) {
+    if (in.bad()) {
         error = "the fetched page cannot be read";
         return std::nullopt;
     }

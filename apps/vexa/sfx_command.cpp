@@ -31,7 +31,7 @@ void MakeSelfExtracting(Context& context, const SfxArguments& args) {
     if (std::filesystem::is_directory(args.output, unknown))
         return Fail(context, kBadInput, args.output + ": is a directory");
     if (!Cab2Exe(files, sfx::SelfExtractStub(), args.cabinet, args.output))
-        Fail(context, kBadInput, args.output + ": cannot be written");
+        Fail(context, kNegative, args.output + ": cannot be written");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The loader end to end: a release made with the toolbox, served on loopback, played by
 // `vexa load` in a fresh prefix, with the sample program started from it.
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -159,6 +161,13 @@ TEST_F(LoadTest, StopSignalsCloseTheScriptAndRemoveTheProductDirectory) {
     }
 }
 
+// A fifo nobody writes to: reading it would wait for ever.
+std::string Fifo() {
+    fs::path fifo = fs::path(std::getenv("VEXA_PREFIX")) / "page.fifo";
+    ::mkfifo(fifo.c_str(), 0600);
+    return fifo.string();
+}
+
 // Pages that cannot be played are refused as bad input, and no page, however hostile,
 // brings the loader down: a value of 100 KB once overflowed the reader's stack.
 TEST_F(LoadTest, PagesItCannotPlayAreRefusedAndNoneCrashesIt) {
@@ -180,6 +189,9 @@ TEST_F(LoadTest, PagesItCannotPlayAreRefusedAndNoneCrashesIt) {
          "Cab expansion error."},
         {"unsupported_scheme", "", "ftp://127.0.0.1/index.htm", 2, "is not one of http, https, file"},
         {"not_a_url", "", "index.htm", 2, "not a URL"},
+        // Neither holds the loader up nor fills its memory.
+        {"a_device", "", "file:///dev/zero", 2, "the fetched page cannot be read"},
+        {"a_fifo", "", "file://" + Fifo(), 2, "the fetched page cannot be read"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
