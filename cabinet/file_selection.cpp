@@ -58,10 +58,8 @@ void FileSelection::Scan(const std::string& directory, const std::string& patter
         fs::file_type type = entries->symlink_status(unknown).type();
         if (type == fs::file_type::directory) {
             directories_.push_back(directory + name + kSeparator);
-        } else if (type != fs::file_type::regular) {
-            skipped_.push_back(directory + name);
         } else if (MatchesWildcard(pattern, name)) {
-            files_.push_back(directory + name);
+            (type == fs::file_type::regular ? files_ : skipped_).push_back(directory + name);
         }
     }
 }

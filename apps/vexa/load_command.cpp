@@ -138,11 +138,12 @@ void Play(Platform& platform, loader::VexaLoader& control, PageEvents& events, b
 void Load(Context& context, const LoadArguments& args) {
     auto policy = PolicyTrust::Parse(args.trust);
     if (!policy) return Fail(context, kBadInput, "--trust takes ask, yes or no, not " + args.trust);
-    Platform& native = context.platform();
-    loader::LocalCache cache(native.files, native.clock, native.registry, native.shell.FolderPath(SpecialFolder::Windows));
-    if (cache.GetTempFolder().empty()) return Fail(context, kBadInput, "the temporary folder cannot be made");
+    // Refused before the machine is made, so a bad URL leaves no prefix behind.
     if (std::string refusal = loader::UrlRefusal(args.page); !refusal.empty())
         return Fail(context, kBadInput, args.page + ": " + refusal);
+    Platform& native = context.platform();
+    loader::LocalCache cache(native.files, native.clock, native.registry, native.shell.FolderPath(SpecialFolder::Windows));
+    if (cache.GetTempFolder().empty()) return Fail(context, kNegative, "the temporary folder cannot be made");
     FetchWindow pageWindow(native, cache.GetTempFolder(), "fetching the page");
     auto fetched = pageWindow.Fetch(args.page);
     if (!fetched) return Fail(context, kNegative, "cannot fetch the page " + args.page + "\n" + CauseLine(pageWindow.Cause()));
