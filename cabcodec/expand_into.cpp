@@ -139,7 +139,8 @@ public:
 
     // Why the pass failed: what the handler saw itself, else what the codec said.
     void NoteCause(ExpandStatus status) {
-        if (result_.cause.empty()) result_.cause = FailureCause(failedStatus_ == ExpandStatus::Done ? status : failedStatus_, failedMember_);
+        if (!result_.cause.empty()) return;
+        result_.cause = FailureCause(failedStatus_ == ExpandStatus::Done ? status : failedStatus_, failedMember_);
     }
 
 private:
@@ -195,11 +196,7 @@ private:
     std::unique_ptr<MemberSink> Beside(const fs::path& target) {
         auto beside = FileBesideOf(files_, target);
         std::unique_ptr<WritableFile> file;
-        if (beside->Made()) {
-            std::error_code ignored;  // the port makes new files only: the name is freed for it
-            fs::remove(beside->Path(), ignored);
-            file = files_.CreateNewFile(beside->Path());
-        }
+        if (beside->FreeName()) file = files_.CreateNewFile(beside->Path());
         if (!file) result_.cause = "could not write in " + FileBeside::FolderOf(target) + ": " + LastSystemError();
         return std::make_unique<MemberFile>(target, std::move(beside), std::move(file), result_.cause);
     }

@@ -41,13 +41,16 @@ std::error_code FileBeside::Commit(fs::perms extra) {
     return error;
 }
 
-// copy_file cannot write over a file on every system (some tell files apart by an inode
-// number that Windows does not have), so the name is freed for the copy.
-bool FileBeside::CopyFrom(const fs::path& source) {
-    if (!Made()) return false;
+bool FileBeside::FreeName() {
     std::error_code error;
-    fs::remove(temporary_, error);
-    return !error && fs::copy_file(source, temporary_, error) && !error;
+    return Made() && (fs::remove(temporary_, error), !error);
+}
+
+// copy_file cannot write over a file on every system (some tell files apart by an inode
+// number that Windows does not have).
+bool FileBeside::CopyFrom(const fs::path& source) {
+    std::error_code error;
+    return FreeName() && fs::copy_file(source, temporary_, error) && !error;
 }
 
 bool IsSameFile(const fs::path& a, const fs::path& b) {

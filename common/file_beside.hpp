@@ -31,6 +31,9 @@ public:
     const std::string& Path() const { return temporary_; }
     const std::filesystem::path& Target() const { return target_; }
 
+    // Removes the made file and keeps its name, for what cannot write over a file: a copy
+    // on some systems, a hard link, a file made only where nothing stands.
+    bool FreeName();
     // Fills the file with a copy of `source`.
     bool CopyFrom(const std::filesystem::path& source);
 

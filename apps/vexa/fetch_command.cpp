@@ -42,9 +42,10 @@ bool Place(Files& files, const fs::path& fetched, const fs::path& target, bool l
         return false;
     }
     bool linked = false;
-    if (!local) {
-        fs::remove(placed->Path(), error);  // a link needs its name free
-        linked = !error && (fs::create_hard_link(fetched, placed->Path(), error), !error);
+    if (!local && placed->FreeName()) {
+        std::error_code unlinked;  // where the file system cannot link, the file is copied
+        fs::create_hard_link(fetched, placed->Path(), unlinked);
+        linked = !unlinked;
         if (linked) placed->KeepPermissions();  // the cache's entry is the same file
     }
     if (!linked && !placed->CopyFrom(fetched)) error = std::make_error_code(std::errc::io_error);
