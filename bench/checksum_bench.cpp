@@ -9,8 +9,8 @@
 #include <random>
 #include <string>
 
-#include "download/signature.hpp"
-#include "download/signature_checksum.hpp"
+#include "signature/signature.hpp"
+#include "signature/signature_checksum.hpp"
 #include "platform/fake/fake_files.hpp"
 #include "tests/support/reference_checksum.hpp"
 

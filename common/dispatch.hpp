@@ -17,15 +17,16 @@
 
 namespace vexa {
 
-// Automation values as controls take and return them: bool, long (32 bits), string.
-enum class ValueType { Empty, Bool, Long, String };
-using Value = std::variant<std::monostate, bool, std::int32_t, std::string>;
+// Automation values as controls take and return them: bool, long (32 bits), string, and
+// double for the few figures that outgrow a long (a drive's free bytes).
+enum class ValueType { Empty, Bool, Long, String, Double };
+using Value = std::variant<std::monostate, bool, std::int32_t, std::string, double>;
 
 ValueType TypeOf(const Value& value);
-// "bool", "long", "string"; "void" for Empty.
+// "bool", "long", "string", "double"; "void" for Empty.
 std::string_view TypeName(ValueType type);
 // The value that `text` spells as `type`: "true" or "false" (also "1", "0" and the
-// automation true "-1"), a decimal long, or any text. Nullopt if it spells none.
+// automation true "-1"), a decimal long or double, or any text. Nullopt if it spells none.
 std::optional<Value> ParseValue(ValueType type, std::string_view text);
 // As ParseValue reads it; strings as they are, nothing for Empty.
 std::string FormatValue(const Value& value);
@@ -79,8 +80,11 @@ constexpr ValueType TypeFor() {
         return ValueType::Bool;
     else if constexpr (std::is_same_v<Plain, std::int32_t>)
         return ValueType::Long;
+    else if constexpr (std::is_same_v<Plain, double>)
+        return ValueType::Double;
     else {
-        static_assert(std::is_same_v<Plain, std::string>, "dispatch methods take and return bool, long or string");
+        static_assert(std::is_same_v<Plain, std::string>,
+                      "dispatch methods take and return bool, long, double or string");
         return ValueType::String;
     }
 }

@@ -7,7 +7,7 @@
 
 #include "common/text.hpp"
 #include "common/wildcard.hpp"
-#include "download/signature.hpp"
+#include "signature/signature.hpp"
 
 namespace vexa::loader {
 namespace {

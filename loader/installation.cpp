@@ -13,7 +13,7 @@
 #include "common/format_path.hpp"
 #include "common/text.hpp"
 #include "common/version.hpp"
-#include "download/signature.hpp"
+#include "signature/signature.hpp"
 #include "loader/texts.hpp"
 
 namespace vexa::loader {

@@ -5,7 +5,7 @@
 
 #include "common/file_name.hpp"
 #include "common/split_set.hpp"
-#include "download/signature.hpp"
+#include "signature/signature.hpp"
 
 namespace vexa::loader {
 namespace {

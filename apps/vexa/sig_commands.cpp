@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "apps/vexa/commands.hpp"
-#include "download/signature.hpp"
+#include "signature/signature.hpp"
 
 namespace vexa::cli {
 namespace {

@@ -23,11 +23,14 @@ TEST(Dispatch, ValuesAreReadAndWrittenAsText) {
         {ValueType::Long, "", std::nullopt},
         {ValueType::String, "", Value(std::string())},
         {ValueType::String, "C:\\a b", Value(std::string("C:\\a b"))},
+        {ValueType::Double, "5368709120", Value(5368709120.0)},
+        {ValueType::Double, "1.5x", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseValue(c.type, c.text), c.value) << c.text;
     EXPECT_EQ(FormatValue(Value(false)), "false");
     EXPECT_EQ(FormatValue(Value(std::int32_t{-5})), "-5");
     EXPECT_EQ(FormatValue(Value()), "");
+    EXPECT_EQ(FormatValue(Value(5368709120.0)), "5368709120");
 }
 
 struct Counter {

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "download/signature.hpp"
+#include "signature/signature.hpp"
 #include "platform/fake/fake_clock.hpp"
 #include "platform/fake/fake_registry.hpp"
 #include "platform/native.hpp"

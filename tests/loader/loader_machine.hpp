@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "common/dispatch.hpp"
-#include "download/signature.hpp"
+#include "signature/signature.hpp"
 #include "loader/control_site.hpp"
 #include "platform/fake/fake_clock.hpp"
 #include "platform/fake/fake_components.hpp"

@@ -12,6 +12,7 @@ VARTYPE VariantTypeOf(ValueType type) {
         case ValueType::Bool: return VT_BOOL;
         case ValueType::Long: return VT_I4;
         case ValueType::String: return VT_BSTR;
+        case ValueType::Double: return VT_R8;
         case ValueType::Empty: break;
     }
     return VT_EMPTY;
@@ -36,6 +37,7 @@ std::optional<Value> ValueFromVariant(const VARIANT& variant, ValueType type) {
     switch (type) {
         case ValueType::Bool: value = V_BOOL(&coerced) != VARIANT_FALSE; break;
         case ValueType::Long: value = static_cast<std::int32_t>(V_I4(&coerced)); break;
+        case ValueType::Double: value = V_R8(&coerced); break;
         default: value = AnsiFromBstr(V_BSTR(&coerced)); break;
     }
     ::VariantClear(&coerced);
@@ -50,6 +52,9 @@ void ValueToVariant(const Value& value, VARIANT* out) {
     } else if (const auto* number = std::get_if<std::int32_t>(&value)) {
         V_VT(out) = VT_I4;
         V_I4(out) = *number;
+    } else if (const auto* real = std::get_if<double>(&value)) {
+        V_VT(out) = VT_R8;
+        V_R8(out) = *real;
     } else if (const auto* text = std::get_if<std::string>(&value)) {
         V_VT(out) = VT_BSTR;
         V_BSTR(out) = BstrFromAnsi(*text);

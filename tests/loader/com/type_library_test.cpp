@@ -23,6 +23,7 @@ VARTYPE Automation(ValueType type) {
         case ValueType::Bool: return VT_BOOL;
         case ValueType::Long: return VT_I4;
         case ValueType::String: return VT_BSTR;
+        case ValueType::Double: return VT_R8;
         case ValueType::Empty: break;
     }
     return VT_VOID;

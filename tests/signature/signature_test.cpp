@@ -1,4 +1,4 @@
-#include "download/signature.hpp"
+#include "signature/signature.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "download/signature_checksum.hpp"
+#include "signature/signature_checksum.hpp"
 
-#include "download/signature.hpp"
+#include "signature/signature.hpp"
 
 #include <bit>
 #include <cstring>

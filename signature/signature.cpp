@@ -1,4 +1,4 @@
-#include "download/signature.hpp"
+#include "signature/signature.hpp"
 
 #include <algorithm>
 #include <array>
@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "common/text.hpp"
-#include "download/signature_checksum.hpp"
+#include "signature/signature_checksum.hpp"
 
 namespace vexa {
 namespace {
