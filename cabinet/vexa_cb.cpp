@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 
 #include "cabinet/cab_dispatch.hpp"
@@ -201,18 +199,11 @@ bool VexaCB::SetFileLastModifTime(const std::string& filename, const std::string
 }
 
 std::string VexaCB::TextFileToString(const std::string& filename) {
-    std::ifstream in(filename, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return ReadTextFile(platform_.files, filename).value_or("");
 }
 
-// Written beside the file and renamed over it, so a failed write leaves the old text.
 bool VexaCB::StringToTextFile(const std::string& strString, const std::string& filename) {
-    auto file = FileBesideOf(platform_.files, filename);
-    if (!file->Made()) return false;
-    std::ofstream out(file->Path(), std::ios::binary | std::ios::trunc);
-    out.write(strString.data(), static_cast<std::streamsize>(strString.size()));
-    out.close();
-    return !out.fail() && !file->Commit();
+    return WriteTextFile(platform_.files, filename, strString);
 }
 
 bool VexaCB::Execute(const std::string& executeCommand) { return platform_.shell.Open(executeCommand); }

@@ -115,6 +115,15 @@ std::string LocalCache::GetTempFolder() { return Folder("Temp"); }
 std::string LocalCache::GetInstalledScriptsFolder() { return Folder("Installed Scripts"); }
 std::string LocalCache::GetDownloadedProgramsFolder() { return Folder("Downloaded Programs"); }
 
+std::string LocalCache::KeptProgramEntry(const std::string& folder, std::int64_t size, const std::string& signature) {
+    if (folder.empty()) return {};
+    std::string entry = folder + LongSigToShortSig(signature) + ".CAB";
+    std::error_code error;
+    auto bytes = fs::file_size(entry, error);
+    if (error || size < 0 || bytes != static_cast<std::uintmax_t>(size)) return {};
+    return entry;
+}
+
 std::string LocalCache::MakeUniqueTempDir(const std::string& prefix) {
     std::string temp = GetTempFolder();
     if (temp.empty()) return {};

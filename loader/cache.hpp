@@ -51,6 +51,9 @@ public:
     // Removes a run, piece or work directory of the temporary folder, and nothing else.
     bool RemoveTempTree(const std::string& path);
 
+    // The kept program cabinet named by `signature` in the program folder `folder` when it
+    // has `size` bytes; its bytes are not checked.
+    static std::string KeptProgramEntry(const std::string& folder, std::int64_t size, const std::string& signature);
     // Whether a cabinet with exactly these bytes is kept.
     bool FindCachedCab(const std::string& file, CacheKind kind);
     struct KeepOptions {

@@ -141,7 +141,8 @@ std::string ProgramExecution::Cmd(const std::string& command, const std::string&
 // The process port applies the system's short path when it builds the command line.
 bool ProgramExecution::LaunchProgram() {
     Processes& processes = ports_.processes;
-    auto started = processes.Start(command_.program, argumentText_, std::string(DirectoryPart(command_.program)));
+    auto started = processes.Start(command_.program, argumentText_, std::string(DirectoryPart(command_.program)),
+                                   WindowShow::Normal);
     if (!started) return false;
     process_ = *started;
     processes.WaitForInputIdle(process_.process, kInputIdleWait);

@@ -85,15 +85,6 @@ std::string Installation::KeptKey(std::int64_t size, const std::string& signatur
     return std::to_string(size) + "|" + signature;
 }
 
-std::string Installation::KeptEntry(const std::string& folder, std::int64_t size, const std::string& signature) {
-    if (folder.empty()) return {};
-    std::string entry = folder + LongSigToShortSig(signature) + ".CAB";
-    std::error_code error;
-    auto bytes = fs::file_size(entry, error);
-    if (error || size < 0 || bytes != static_cast<std::uintmax_t>(size)) return {};
-    return entry;
-}
-
 namespace {
 
 std::shared_future<std::string> Answered(std::string answer) {
@@ -111,7 +102,7 @@ bool IsAnswered(const std::shared_future<std::string>& answer) {
 std::string Installation::FindCachedProgram(const std::string&, std::int64_t size, const std::string& signature) {
     std::string key = KeptKey(size, signature);
     if (auto known = keptPrograms_.find(key); known != keptPrograms_.end()) return known->second.get();
-    std::string entry = KeptEntry(cache_.GetDownloadedProgramsFolder(), size, signature);
+    std::string entry = LocalCache::KeptProgramEntry(cache_.GetDownloadedProgramsFolder(), size, signature);
     if (entry.empty()) return {};  // it may yet be kept during the run
     auto checked = Answered(VerifyFile(ports_.files, entry, signature) ? entry : "");
     return keptPrograms_.emplace(key, checked).first->second.get();
@@ -132,7 +123,7 @@ void Installation::CheckKeptPrograms(const ScriptLines& lines) {
         if (!line || line->kind != InstallKind::Program) continue;
         std::string key = KeptKey(line->cabinetSize, line->signature);
         if (keptPrograms_.contains(key)) continue;
-        std::string entry = KeptEntry(folder, line->cabinetSize, line->signature);
+        std::string entry = LocalCache::KeptProgramEntry(folder, line->cabinetSize, line->signature);
         if (entry.empty()) continue;
         Check& check = checks->emplace_back(Check{entry, line->signature, {}});
         keptPrograms_.emplace(key, check.answer.get_future().share());

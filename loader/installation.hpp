@@ -66,8 +66,6 @@ public:
 private:
     enum class Placement { Failed, Copied, Deferred };
     static std::string KeptKey(std::int64_t size, const std::string& signature);
-    // The kept copy of a program cabinet in `folder` when one of this size is there, not yet checked.
-    static std::string KeptEntry(const std::string& folder, std::int64_t size, const std::string& signature);
     // Starts checking the kept copies of all the script's program cabinets at once.
     void CheckKeptPrograms(const ScriptLines& lines);
     std::string SpaceShortage(const ScriptLines& lines, WhilePending pending);

@@ -24,8 +24,8 @@ public:
     bool PieceArrived(Files& files, const std::string& file);
     // Pieces fetched or taken so far, in the order they came.
     const std::vector<std::string>& Pieces() const { return pieces_; }
-    // Joins pieces 1 to n into a new work directory and deletes the pieces, whatever the
-    // outcome. The joined file, or empty on failure.
+    // Joins pieces 1 to n into a new work directory and deletes the pieces and their emptied
+    // directory, whatever the outcome. The joined file, or empty on failure.
     std::string Join(LocalCache& cache);
     void Reset();
 

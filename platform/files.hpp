@@ -3,9 +3,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "common/file_beside.hpp"
 #include "common/timestamp.hpp"
@@ -102,6 +104,32 @@ inline std::unique_ptr<FileBeside> FileBesideOf(Files& files, const std::filesys
 inline bool ReplaceFileWith(Files& files, const std::filesystem::path& source, const std::filesystem::path& target) {
     auto copy = FileBesideOf(files, target);
     return copy->CopyFrom(source) && !copy->Commit();
+}
+
+// Text files are small; a larger one is not read at all rather than filling memory or
+// being taken in part.
+inline constexpr std::uint64_t kMaxTextFileBytes = 16 * 1024 * 1024;
+
+// The whole file as text, read through a shared open so a file another program holds open
+// can still be read; nullopt when it is missing, not a regular file, larger than
+// kMaxTextFileBytes or cannot be read in full.
+inline std::optional<std::string> ReadTextFile(Files& files, const std::string& path) {
+    auto file = files.OpenShared(path);
+    if (!file || file->Size() > kMaxTextFileBytes) return std::nullopt;
+    std::string text(static_cast<std::size_t>(file->Size()), '\0');
+    if (file->ReadAt(0, reinterpret_cast<unsigned char*>(text.data()), text.size()) != text.size()) return std::nullopt;
+    return text;
+}
+
+// Creates or replaces `target` with `text`, written beside it first, so a failed write (a
+// read-only file, a folder, a missing folder, a full disk) leaves the old file as it was.
+inline bool WriteTextFile(Files& files, const std::filesystem::path& target, std::string_view text) {
+    auto file = FileBesideOf(files, target);
+    if (!file->Made()) return false;
+    std::ofstream out(file->Path(), std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    return !out.fail() && !file->Commit();
 }
 
 }  // namespace vexa

@@ -20,6 +20,9 @@ struct StartedProcess {
     std::uint32_t thread = 0;  // the primary thread, whose windows are the program's
 };
 
+// How a started program's main window first appears.
+enum class WindowShow { Normal, Hidden };
+
 struct Rect {
     int left = 0;
     int top = 0;
@@ -39,10 +42,11 @@ class Processes {
 public:
     virtual ~Processes() = default;
     // Starts `program` (a native path) with `arguments`, one text split by the Windows
-    // command-line rules, in `workingDirectory`, its window shown normally. Nullopt when
-    // it cannot be started.
+    // command-line rules, in `workingDirectory` (empty: the caller's), its window shown as
+    // `show` asks. Nullopt when it cannot be started.
     virtual std::optional<StartedProcess> Start(const std::string& program, const std::string& arguments,
-                                                const std::string& workingDirectory) = 0;
+                                                const std::string& workingDirectory,
+                                                WindowShow show) = 0;
     // Still running (its exit code still says "active").
     virtual bool IsActive(ProcessHandle process) = 0;
     // True when the process has ended within `milliseconds`.

@@ -15,6 +15,14 @@ struct FileDialog {
     std::string initialName;
 };
 
+// The primary screen: its size in pixels and its colour depth.
+struct ScreenMetrics {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t bitsPerPixel = 0;
+    bool operator==(const ScreenMetrics&) const = default;
+};
+
 class Ui {
 public:
     virtual ~Ui() = default;
@@ -31,6 +39,7 @@ public:
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
     // The system's simple beep.
     virtual void Beep() = 0;
+    virtual ScreenMetrics Screen() = 0;
 };
 
 }  // namespace vexa

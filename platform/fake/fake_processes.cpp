@@ -3,8 +3,8 @@
 namespace vexa {
 
 std::optional<StartedProcess> FakeProcesses::Start(const std::string& program, const std::string& arguments,
-                                                   const std::string& workingDirectory) {
-    starts_.push_back({program, arguments, workingDirectory});
+                                                   const std::string& workingDirectory, WindowShow show) {
+    starts_.push_back({program, arguments, workingDirectory, show});
     if (failAll_ || failing_.count(program) != 0) return std::nullopt;
     StartedProcess started{lastProcess_ = 1000 + ++count_, 2000 + count_};
     processes_[started.process] = {started.thread};

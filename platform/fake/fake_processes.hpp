@@ -17,6 +17,7 @@ public:
         std::string program;
         std::string arguments;
         std::string workingDirectory;
+        WindowShow show = WindowShow::Normal;
     };
     struct FakeWindow {
         std::uint32_t thread = 0;
@@ -48,7 +49,7 @@ public:
     ProcessHandle LastProcess() const { return lastProcess_; }
 
     std::optional<StartedProcess> Start(const std::string& program, const std::string& arguments,
-                                        const std::string& workingDirectory) override;
+                                        const std::string& workingDirectory, WindowShow show) override;
     bool IsActive(ProcessHandle process) override;
     bool WaitForExit(ProcessHandle process, std::uint32_t milliseconds) override;
     void Terminate(ProcessHandle process) override;

@@ -27,6 +27,8 @@ public:
     // Answered by the next scripted answer: "yes" is Yes, anything else (or none) No.
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     void Beep() override { questions_.push_back({"beep", {}, {}}); }
+    ScreenMetrics Screen() override { return screen; }
+    ScreenMetrics screen{1280, 1024, 32};
 
 private:
     std::optional<std::string> Next(Question question);

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/posix/x_display.hpp"
+
 namespace vexa {
 namespace {
 
@@ -78,6 +80,8 @@ void ConsoleUi::ShowMessage(const std::string& text, const std::string& caption)
 }
 
 void ConsoleUi::Beep() { out_ << '\a' << std::flush; }
+
+ScreenMetrics ConsoleUi::Screen() { return XDisplayScreen().value_or(kScreenWithoutDisplay); }
 
 // No input (a closed terminal) answers No.
 bool ConsoleUi::AskYesNo(const std::string& text, const std::string& caption) {

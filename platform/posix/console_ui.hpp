@@ -19,6 +19,8 @@ public:
     void ShowMessage(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     void Beep() override;
+    // The X display's screen when there is one (DISPLAY), else 1024 x 768 in 24 bits.
+    ScreenMetrics Screen() override;
 
 private:
     // One answer; nullopt at the end of the input.

@@ -69,7 +69,7 @@ PosixProcesses::~PosixProcesses() {
 }
 
 std::optional<StartedProcess> PosixProcesses::Start(const std::string& program, const std::string& arguments,
-                                                    const std::string& workingDirectory) {
+                                                    const std::string& workingDirectory, WindowShow) {
     std::error_code error;
     fs::path path = fs::absolute(program, error);
     if (error || !fs::is_regular_file(path, error)) return std::nullopt;

@@ -22,7 +22,7 @@ public:
     PosixProcesses& operator=(const PosixProcesses&) = delete;
 
     std::optional<StartedProcess> Start(const std::string& program, const std::string& arguments,
-                                        const std::string& workingDirectory) override;
+                                        const std::string& workingDirectory, WindowShow show) override;
     bool IsActive(ProcessHandle process) override;
     bool WaitForExit(ProcessHandle process, std::uint32_t milliseconds) override;
     void Terminate(ProcessHandle process) override;

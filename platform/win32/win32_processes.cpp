@@ -29,13 +29,13 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lParam) {
 // started it; the image to run is given as well, so that a path whose short form does not
 // exist (and so may hold blanks) still names exactly this file.
 std::optional<StartedProcess> Win32Processes::Start(const std::string& program, const std::string& arguments,
-                                                    const std::string& workingDirectory) {
+                                                    const std::string& workingDirectory, WindowShow show) {
     std::string commandLine = ShortPath(program);
     if (!arguments.empty()) commandLine += " " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
+    startup.wShowWindow = show == WindowShow::Hidden ? SW_HIDE : SW_SHOWNORMAL;
     PROCESS_INFORMATION started{};
     if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &started)) {

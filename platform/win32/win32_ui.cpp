@@ -67,6 +67,14 @@ void Win32Ui::ShowMessage(const std::string& text, const std::string& caption) {
 
 void Win32Ui::Beep() { ::MessageBeep(0xFFFFFFFF); }
 
+ScreenMetrics Win32Ui::Screen() {
+    HDC screen = ::GetDC(nullptr);
+    ScreenMetrics metrics{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                          screen ? ::GetDeviceCaps(screen, BITSPIXEL) : 0};
+    if (screen) ::ReleaseDC(nullptr, screen);
+    return metrics;
+}
+
 bool Win32Ui::AskYesNo(const std::string& text, const std::string& caption) {
     return ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }

@@ -14,6 +14,7 @@ public:
     void ShowMessage(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     void Beep() override;
+    ScreenMetrics Screen() override;
 };
 
 }  // namespace vexa

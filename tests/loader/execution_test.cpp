@@ -112,7 +112,7 @@ TEST(FindThreadWindow, TakesTheFirstVisibleWindowWithAnAreaAndTheCaption) {
     FakeProcesses processes;
     processes.ShowWindows("p", {Shown("Game", {}, false), Shown("Game", {5, 5, 5, 100}), Shown("Tools"),
                                 Shown("GAME"), Shown("Game", {0, 0, 10, 10}, false)});
-    std::uint32_t thread = processes.Start("p", "", "")->thread;
+    std::uint32_t thread = processes.Start("p", "", "", WindowShow::Normal)->thread;
     WindowHandle first = processes.LastProcessWindow() - 4;
     EXPECT_EQ(FindThreadWindow(processes, thread, ""), first + 2);
     EXPECT_EQ(FindThreadWindow(processes, thread, "game"), first + 3);

@@ -79,7 +79,7 @@ protected:
 
 TEST_F(ThroughWine, WindowsProgramsRunThroughWine) {
     SearchPath path(dir_ / "bin");
-    auto started = processes_.Start(program_, R"("two words" x)", dir_.path().string());
+    auto started = processes_.Start(program_, R"("two words" x)", dir_.path().string(), WindowShow::Normal);
     ASSERT_TRUE(started);
     EXPECT_TRUE(processes_.WaitForExit(started->process, test::kPatienceMs));
     processes_.Release(started->process);
@@ -93,7 +93,7 @@ TEST_F(ThroughWine, WindowsProgramsRunThroughWine) {
 TEST_F(ThroughWine, WithoutWineAWindowsProgramDoesNotStart) {
     fs::create_directories(dir_.path() / "empty");
     SearchPath path(dir_ / "empty");
-    EXPECT_FALSE(processes_.Start(program_, "", dir_.path().string()));
+    EXPECT_FALSE(processes_.Start(program_, "", dir_.path().string(), WindowShow::Normal));
 }
 
 }  // namespace

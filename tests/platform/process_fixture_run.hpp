@@ -65,7 +65,7 @@ public:
                const std::string& program = VEXA_PROCESS_FIXTURE) {
         std::string text = "\"" + report_.string() + "\" \"" + mode + "\"";
         if (!arguments.empty()) text += " " + arguments;
-        started_ = processes_.Start(program, text, workingDirectory);
+        started_ = processes_.Start(program, text, workingDirectory, WindowShow::Normal);
         return started_ && started_->process != 0;
     }
     ProcessHandle Process() const { return started_->process; }

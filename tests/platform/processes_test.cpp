@@ -62,8 +62,8 @@ TEST(Processes, WhatCannotBeStartedIsAFailure) {
     NativePlatform platform;
     Processes& processes = platform.Get().processes;
     testing::TempDir dir;
-    EXPECT_FALSE(processes.Start(dir / "missing.exe", "", dir.path().string()));
-    EXPECT_FALSE(processes.Start(VEXA_PROCESS_FIXTURE, "report exit", dir / "missing folder"));
+    EXPECT_FALSE(processes.Start(dir / "missing.exe", "", dir.path().string(), WindowShow::Normal));
+    EXPECT_FALSE(processes.Start(VEXA_PROCESS_FIXTURE, "report exit", dir / "missing folder", WindowShow::Normal));
 }
 
 TEST(Processes, ShortPathNamesTheSameFile) {
