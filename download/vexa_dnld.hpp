@@ -124,6 +124,8 @@ private:
     void SendStringToCgiError(std::int32_t cgiId, std::int32_t errorCode) override;
 
     std::string ResolveUrl(const std::string& url) const;
+    // The kept program cabinet of this size whose bytes match the signature; empty if none.
+    std::string KeptCopy(std::int64_t size, const std::string& signature);
     // The kept copy of the job's cabinet expanded into its destination, as step one of every
     // install tries first.
     bool InstallKeptCopy();
@@ -156,6 +158,7 @@ private:
     std::string pageBase_;
     Job job_;
     Counters counters_;
+    std::string fetchedUrl_;     // the URL in transfer: the job's, or one piece's
     std::string workDirectory_;  // where a split set was joined, removed with the job
     std::set<ProcessHandle> started_;
 };

@@ -43,9 +43,12 @@ std::int64_t SplitDownload::Begin(LocalCache& cache, const std::string& url, std
     return taken;
 }
 
+// A fetched piece is never written in place again, so the piece file may share its bytes.
 bool SplitDownload::PieceArrived(Files& files, const std::string& file) {
     std::string local = LocalName(piecesLeft_--);
-    if (!ReplaceFileWith(files, file, local)) return false;
+    std::error_code error;
+    fs::create_hard_link(file, local, error);
+    if (error && !ReplaceFileWith(files, file, local)) return false;
     pieces_.push_back(local);
     return true;
 }
