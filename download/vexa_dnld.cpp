@@ -213,7 +213,10 @@ void VexaDnld::OnDownloadDone(std::uintptr_t serial) {
             if (!StartFetch(split_.NextUrl())) return InstallError(kDownloadError);
             return;
         }
+        const std::string pieceDirectory = split_.Directory();
         file = split_.Join(cache_);
+        std::error_code ignored;
+        fs::remove(pieceDirectory, ignored);  // only once it is empty
         if (file.empty()) return InstallError(kCannotUnsplit);
         workDirectory_ = std::string(DirectoryPart(file));
     }

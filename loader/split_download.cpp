@@ -65,7 +65,6 @@ std::string SplitDownload::Join(LocalCache& cache) {
     }
     std::error_code ignored;
     for (std::int64_t k = 1; k <= count_; ++k) fs::remove(LocalName(k), ignored);
-    fs::remove(directory_, ignored);  // only once it is empty
     if (!whole && !work.empty()) cache.RemoveTempTree(work);
     Reset();
     return whole ? joined : std::string();

@@ -22,10 +22,12 @@ public:
     std::string NextUrl() const { return url_ + std::to_string(piecesLeft_); }
     // Stores a fetched piece under its local name. False when it cannot be copied.
     bool PieceArrived(Files& files, const std::string& file);
+    // Where the pieces are kept; empty when no set is being fetched.
+    const std::string& Directory() const { return directory_; }
     // Pieces fetched or taken so far, in the order they came.
     const std::vector<std::string>& Pieces() const { return pieces_; }
-    // Joins pieces 1 to n into a new work directory and deletes the pieces and their emptied
-    // directory, whatever the outcome. The joined file, or empty on failure.
+    // Joins pieces 1 to n into a new work directory and deletes the pieces, whatever the
+    // outcome; their directory stays. The joined file, or empty on failure.
     std::string Join(LocalCache& cache);
     void Reset();
 
