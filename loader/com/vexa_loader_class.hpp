@@ -9,6 +9,7 @@
 #include "loader/com/com_control_site.hpp"
 #include "loader/com/vexaload.h"
 #include "loader/loader_dispatch.hpp"
+#include "platform/native.hpp"
 #include "platform/win32/com/property_page.hpp"
 
 namespace vexa::loader {
@@ -19,17 +20,21 @@ inline constexpr std::string_view kVexaLoaderPageProgId = "VEXALOAD.VexaLoaderPr
 
 struct VexaLoaderClass {
     struct Instance {
-        Instance(Platform& platform, com::ControlPlace& place, EventSink& events)
-            : site(place), control(platform, site, events) {}
+        Instance(com::ControlPlace& place, EventSink& events) : site(place), control(platform.Get(), site, events) {}
+        NativePlatform platform;
         ComControlSite site;
         VexaLoader control;
     };
 
+    static constexpr const char* kName = "VexaLoader";
+    static std::string_view ProgId() { return kVexaLoaderProgId; }
+    static const GUID& LibraryId() { return LIBID_VEXALOADLib; }
     static const DispatchTable<VexaLoader>& Table() { return VexaLoaderDispatch(); }
     static const CLSID& ClassId() { return CLSID_VexaLoader; }
     static const IID& DispatchId() { return DIID__DVexaLoader; }
     static const IID& EventsId() { return DIID__DVexaLoaderEvents; }
     static const CLSID& PageClassId() { return kPageClassId; }
+    static constexpr std::string_view kPageProgId = kVexaLoaderPageProgId;
     static com::PageDescription Page();
 
     // The file version 2, 3, 0, 35 as major and minor.

@@ -1,14 +1,16 @@
 #pragma once
 // An ActiveX control object over a portable control: IDispatch from its dispatch table,
 // its events through one connection point, its stored properties through property bags
-// and streams, and enough in-place embedding for a page to hold it. The portable control
-// lives on the creating (apartment) thread with the system's platform.
+// and streams, safety for scripting and initialising, and enough in-place embedding for
+// a page to hold it. The portable control lives on the creating (apartment) thread.
 //
 // `Class` describes the control:
-//   Instance          constructed from (Platform&, ControlPlace&, EventSink&), with a
-//                     member `control` of the table's type
+//   Instance          constructed from (ControlPlace&, EventSink&), with a member
+//                     `control` of the table's type; it makes the platform the control
+//                     runs on, and keeps it longer than the control
 //   Table()           the dispatch table
-//   ClassId(), DispatchId(), EventsId(), PageClassId() (its property page)
+//   ClassId(), DispatchId(), EventsId()
+//   PageClassId()     its property page, if it has one
 //   kVersion          the PropertyVersion its stored properties carry
 //   kCaption          what its window shows
 //   kMiscStatus       its OLEMISC flags
@@ -21,16 +23,19 @@
 #include <vector>
 
 #include "common/property_exchange.hpp"
-#include "platform/native.hpp"
 #include "platform/win32/com/control_place.hpp"
 #include "platform/win32/com/control_window.hpp"
 #include "platform/win32/com/event_connection_point.hpp"
 #include "platform/win32/com/module_references.hpp"
+#include "platform/win32/com/object_safety.hpp"
 #include "platform/win32/com/persisted_properties.hpp"
 #include "platform/win32/com/table_dispatch.hpp"
 #include "platform/win32/com/type_library.hpp"
 
 namespace vexa::com {
+
+template <typename Class>
+concept HasPropertyPage = requires { Class::PageClassId(); };
 
 template <typename Class>
 class OleControl final : public IDispatch,
@@ -43,6 +48,7 @@ class OleControl final : public IDispatch,
                          public IOleControl,
                          public ISpecifyPropertyPages,
                          public IViewObject2,
+                         public ObjectSafety,
                          public ControlPlace {
 public:
     static HRESULT Create(REFIID iid, void** object) {
@@ -239,14 +245,19 @@ public:
     HRESULT STDMETHODCALLTYPE OnAmbientPropertyChange(DISPID) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE FreezeEvents(BOOL) override { return S_OK; }
 
-    // ISpecifyPropertyPages
+    // ISpecifyPropertyPages, answered only by a class with a page.
     HRESULT STDMETHODCALLTYPE GetPages(CAUUID* pages) override {
         if (!pages) return E_POINTER;
-        pages->pElems = static_cast<GUID*>(::CoTaskMemAlloc(sizeof(GUID)));
-        pages->cElems = pages->pElems ? 1 : 0;
-        if (!pages->pElems) return E_OUTOFMEMORY;
-        pages->pElems[0] = Class::PageClassId();
-        return S_OK;
+        if constexpr (HasPropertyPage<Class>) {
+            pages->pElems = static_cast<GUID*>(::CoTaskMemAlloc(sizeof(GUID)));
+            pages->cElems = pages->pElems ? 1 : 0;
+            if (!pages->pElems) return E_OUTOFMEMORY;
+            pages->pElems[0] = Class::PageClassId();
+            return S_OK;
+        } else {
+            *pages = CAUUID{0, nullptr};
+            return E_NOTIMPL;
+        }
     }
 
     // IViewObject, IViewObject2: the window's picture, for hosts that draw it themselves.
@@ -278,7 +289,7 @@ public:
 private:
     OleControl() : events_(*this, Class::EventsId()) {
         AddModuleReference();
-        instance_ = std::make_unique<typename Class::Instance>(platform_.Get(), *this, events_);
+        instance_ = std::make_unique<typename Class::Instance>(*this, events_);
     }
     ~OleControl() {
         InPlaceDeactivate();
@@ -297,8 +308,9 @@ private:
         if (iid == IID_IOleObject) return static_cast<IOleObject*>(this);
         if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject) return static_cast<IOleInPlaceObject*>(this);
         if (iid == IID_IOleControl) return static_cast<IOleControl*>(this);
-        if (iid == IID_ISpecifyPropertyPages) return static_cast<ISpecifyPropertyPages*>(this);
+        if (iid == IID_ISpecifyPropertyPages && HasPropertyPage<Class>) return static_cast<ISpecifyPropertyPages*>(this);
         if (iid == IID_IViewObject || iid == IID_IViewObject2) return static_cast<IViewObject2*>(this);
+        if (iid == IID_IObjectSafety) return static_cast<IObjectSafety*>(this);
         return nullptr;
     }
 
@@ -349,7 +361,6 @@ private:
     long references_ = 1;
     bool dirty_ = false;
     SIZEL extent_{1085, 1005};
-    NativePlatform platform_;
     EventConnectionPoint events_;
     IOleClientSite* site_ = nullptr;
     IOleInPlaceSite* inPlaceSite_ = nullptr;

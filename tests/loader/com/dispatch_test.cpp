@@ -4,7 +4,6 @@
 
 #include "loader/com/vexaload.h"
 
-#include "platform/win32/com/variant_value.hpp"
 #include "tests/loader/com/vexaload_support.hpp"
 
 namespace vexa::test {
@@ -48,36 +47,17 @@ TEST_F(Calls, ArgumentsAreCoercedOrRefused) {
     EXPECT_EQ(CallByName(control.Get(), "Test1", DISPATCH_PROPERTYPUT, {true}), DISP_E_MEMBERNOTFOUND);
 }
 
-// Records the events it is called with, and asks the control for the event's parameter
-// while it handles one, as a page does.
-class RecordingSink final : public StackObject<IDispatch, IID_IDispatch> {
-public:
-    explicit RecordingSink(IDispatch* control) : control_(control) {}
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        std::string text = std::to_string(id) + ":";
-        for (UINT i = params->cArgs; i-- > 0;) text += com::AnsiFromBstr(V_BSTR(&params->rgvarg[i])) + ",";
-        events.push_back(text + std::get<std::string>(Get(control_, "GetCustomEventPara")));
-        return S_OK;
-    }
-    std::vector<std::string> events;
-
-private:
-    IDispatch* control_;
-};
-
+// A page's handler asks the control for the event's parameter while it handles one.
 TEST_F(Calls, ARegisteredMessageWithAnAtomFiresCustomEventToAdvisedSinks) {
     ComPtr<IDispatch> control = CreateLoader();
-    RecordingSink sink(control.Get());
-    ComPtr<IConnectionPointContainer> container;
-    ComPtr<IConnectionPoint> point;
-    ASSERT_EQ(control.As(&container), S_OK);
-    ASSERT_EQ(container->FindConnectionPoint(DIID__DVexaLoaderEvents, &point), S_OK);
-    DWORD cookie = 0;
-    ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
+    EventRecorder sink;
+    std::vector<std::string> seen;
+    sink.onEvent = [&](const RecordedEvent& event) {
+        seen.push_back(std::to_string(event.id) + ":" + std::get<std::string>(event.arguments.at(0)) + "," +
+                       std::get<std::string>(Get(control.Get(), "GetCustomEventPara")));
+    };
+    EventConnection connection(control.Get(), DIID__DVexaLoaderEvents, &sink);
+    ASSERT_TRUE(connection.Connected());
     EXPECT_EQ(CallByName(control.Get(), "DefineCustomEvent", DISPATCH_METHOD, {std::string("GOTO URL")}), S_OK);
 
     // The control's window, as a started program finds it.
@@ -87,14 +67,14 @@ TEST_F(Calls, ARegisteredMessageWithAnAtomFiresCustomEventToAdvisedSinks) {
     ATOM atom = ::GlobalAddAtomA("http://h/next.htm");
     ASSERT_TRUE(::PostMessageA(window, message, atom, 0));
     ASSERT_TRUE(::PostMessageA(window, message, 0, 0));
-    ASSERT_TRUE(PumpUntil([&] { return sink.events.size() == 2; }));
-    EXPECT_EQ(sink.events, (std::vector<std::string>{"3:GOTO URL,http://h/next.htm", "3:GOTO URL,"}));
+    ASSERT_TRUE(PumpUntil([&] { return seen.size() == 2; }));
+    EXPECT_EQ(seen, (std::vector<std::string>{"3:GOTO URL,http://h/next.htm", "3:GOTO URL,"}));
     EXPECT_EQ(Get(control.Get(), "GetCustomEventPara"), Value(std::string())) << "empty outside the event";
     ::GlobalDeleteAtom(atom);
 
-    EXPECT_EQ(point->Unadvise(cookie), S_OK);
+    EXPECT_EQ(connection.Disconnect(), S_OK);
     ::SendMessageA(window, message, 0, 0);
-    EXPECT_EQ(sink.events.size(), 2u) << "no event after Unadvise";
+    EXPECT_EQ(seen.size(), 2u) << "no event after Unadvise";
 }
 
 }  // namespace
