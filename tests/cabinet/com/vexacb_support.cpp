@@ -4,16 +4,6 @@
 
 namespace vexa::test {
 
-const ControlLibrary& VexaCBTest::Library() {
-    static const ControlLibrary library(VEXA_OCX);
-    return library;
-}
-
-void VexaCBTest::SetUpTestSuite() {
-    ASSERT_NE(Library().Module(), nullptr) << VEXA_OCX;
-    ASSERT_EQ(CallExport("DllRegisterServer"), S_OK);
-}
-
 std::string VexaCBTest::WriteNoise(const std::string& name, std::size_t size) const {
     std::string bytes(size, '\0');
     std::uint32_t state = 12345;

@@ -10,12 +10,8 @@
 
 namespace vexa::test {
 
-class VexaCBTest : public OleTest {
+class VexaCBTest : public ControlLibraryTest {
 protected:
-    static void SetUpTestSuite();
-
-    static const ControlLibrary& Library();
-    static HRESULT CallExport(const char* name) { return Library().CallExport(name); }
     static ComPtr<IDispatch> CreateCabinetControl() { return CreateControl(L"VEXACB.VexaCBCtrl.1"); }
 
     std::string Path(const std::string& name) const { return dir_ / name; }

@@ -7,14 +7,8 @@
 
 namespace vexa::test {
 
-// The library stays loaded for the whole program and is registered once; every test
-// runs in a single-threaded apartment.
-class VexaLoadTest : public OleTest {
+class VexaLoadTest : public ControlLibraryTest {
 protected:
-    static void SetUpTestSuite();
-
-    static const ControlLibrary& Library();
-    static HRESULT CallExport(const char* name) { return Library().CallExport(name); }
     static ComPtr<IDispatch> CreateLoader() { return CreateControl(L"VEXALOAD.VexaLoaderCtrl.1"); }
 };
 

@@ -21,4 +21,14 @@ void OleTest::SetUp() { ASSERT_TRUE(SUCCEEDED(::OleInitialize(nullptr))); }
 
 void OleTest::TearDown() { ::OleUninitialize(); }
 
+const ControlLibrary& ControlLibraryTest::Library() {
+    static const ControlLibrary library(VEXA_OCX);
+    return library;
+}
+
+void ControlLibraryTest::SetUpTestSuite() {
+    ASSERT_NE(Library().Module(), nullptr) << VEXA_OCX;
+    ASSERT_EQ(CallExport("DllRegisterServer"), S_OK);
+}
+
 }  // namespace vexa::test

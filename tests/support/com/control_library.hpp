@@ -35,4 +35,14 @@ protected:
     void TearDown() override;
 };
 
+// The library this test program is about (VEXA_OCX): loaded for the whole program and
+// registered before each suite.
+class ControlLibraryTest : public OleTest {
+protected:
+    static void SetUpTestSuite();
+
+    static const ControlLibrary& Library();
+    static HRESULT CallExport(const char* name) { return Library().CallExport(name); }
+};
+
 }  // namespace vexa::test
