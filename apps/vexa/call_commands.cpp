@@ -9,6 +9,7 @@
 #include "apps/vexa/commands.hpp"
 #include "apps/vexa/console_site.hpp"
 #include "cabinet/cab_dispatch.hpp"
+#include "download/dnld_dispatch.hpp"
 #include "loader/loader_dispatch.hpp"
 
 namespace vexa::cli {
@@ -70,6 +71,30 @@ private:
     loader::VexaLoader control_;
 };
 
+// Installs and downloads end with their one final event, requests with theirs.
+class CalledDownloadControl final : public CalledControl {
+public:
+    CalledDownloadControl(Platform& platform, EventSink& events) : platform_(platform), control_(platform, events) {}
+
+    std::vector<const MethodInfo*> Methods() const override {
+        std::vector<const MethodInfo*> methods;
+        for (const auto& method : download::VexaDnldDispatch().Methods()) methods.push_back(&method);
+        return methods;
+    }
+    const std::vector<EventEntry>& Events() const override { return download::VexaDnldDispatch().Events(); }
+    InvokeResult Invoke(const MethodInfo& method, const std::vector<Value>& arguments) override {
+        return vexa::Invoke(control_, static_cast<const MethodEntry<download::VexaDnld>&>(method), arguments);
+    }
+    void RunUntilJobsEnd() override {
+        auto ended = [this] { return !control_.Busy() && !control_.RequestsPending(); };
+        while (!ended()) platform_.windows.RunUntil(ended, 250);
+    }
+
+private:
+    Platform& platform_;
+    download::VexaDnld control_;
+};
+
 template <typename Control>
 std::unique_ptr<CalledControl> Create(Platform& platform, EventSink& events) {
     return std::make_unique<Control>(platform, events);
@@ -83,6 +108,7 @@ struct ControlClass {
 const ControlClass kControls[] = {
     {kVexaCBProgId, Create<CalledCabinetControl>},
     {loader::kVexaLoaderProgId, Create<CalledLoaderControl>},
+    {download::kVexaDnldProgId, Create<CalledDownloadControl>},
 };
 
 const ControlClass* FindControl(std::string_view progId) {
@@ -141,8 +167,45 @@ const MethodInfo* FindMethod(const CalledControl& control, const std::string& na
 }
 
 // The controls name the events that end a job that failed or was cancelled so:
-// MakeCabError, ExpandCabCancel, ScriptError.
-bool EndsFailedJob(std::string_view event) { return event.ends_with("Error") || event.ends_with("Cancel"); }
+// MakeCabError, ExpandCabCancel, ScriptError, InstallWasCanceled.
+bool EndsFailedJob(std::string_view event) {
+    return event.ends_with("Error") || event.ends_with("Cancel") || event.ends_with("Canceled");
+}
+
+// "M1 a -- M2 b c" is the calls {M1 a} and {M2 b c}.
+std::vector<std::vector<std::string>> CallsOf(const std::vector<std::string>& words) {
+    std::vector<std::vector<std::string>> calls(1);
+    for (const std::string& word : words) {
+        if (word == "--")
+            calls.emplace_back();
+        else
+            calls.back().push_back(word);
+    }
+    return calls;
+}
+
+// Every call is checked before the first is made, so bad input does nothing.
+using CheckedCall = std::pair<const MethodInfo*, std::vector<Value>>;
+std::optional<std::vector<CheckedCall>> CheckCalls(Context& context, const std::string& progId,
+                                                   const CalledControl& control,
+                                                   const std::vector<std::vector<std::string>>& calls) {
+    std::vector<CheckedCall> checked;
+    for (const auto& call : calls) {
+        if (call.empty()) {
+            Fail(context, kBadInput, "a method name must follow every \"--\"");
+            return std::nullopt;
+        }
+        const MethodInfo* method = FindMethod(control, call.front());
+        if (!method) {
+            Fail(context, kBadInput, progId + " has no method " + call.front() + " (see --list)");
+            return std::nullopt;
+        }
+        auto arguments = Arguments(context, *method, {call.begin() + 1, call.end()});
+        if (!arguments) return std::nullopt;
+        checked.emplace_back(method, std::move(*arguments));
+    }
+    return checked;
+}
 
 void Call(Context& context, const std::string& progId, bool list, const std::vector<std::string>& rest) {
     const ControlClass* controlClass = FindControl(progId);
@@ -154,14 +217,15 @@ void Call(Context& context, const std::string& progId, bool list, const std::vec
     auto control = controlClass->create(context.platform(), events);
     if (list || rest.empty()) return List(std::string(controlClass->progId), *control);
 
-    const MethodInfo* method = FindMethod(*control, rest.front());
-    if (!method) return Fail(context, kBadInput, progId + " has no method " + rest.front() + " (see --list)");
-    auto arguments = Arguments(context, *method, {rest.begin() + 1, rest.end()});
-    if (!arguments) return;
-    InvokeResult result = control->Invoke(*method, *arguments);
-    if (result.status != InvokeStatus::Done) return Fail(context, kNegative, std::string(method->name) + " failed");
-    if (method->result != ValueType::Empty) std::cout << FormatValue(result.value) << std::endl;
-    control->RunUntilJobsEnd();
+    auto calls = CheckCalls(context, progId, *control, CallsOf(rest));
+    if (!calls) return;
+    for (const auto& [method, arguments] : *calls) {
+        InvokeResult result = control->Invoke(*method, arguments);
+        if (result.status != InvokeStatus::Done)
+            return Fail(context, kNegative, std::string(method->name) + " failed");
+        if (method->result != ValueType::Empty) std::cout << FormatValue(result.value) << std::endl;
+        control->RunUntilJobsEnd();
+    }
 }
 
 }  // namespace
@@ -191,15 +255,20 @@ void AddCallCommand(CLI::App& app, Context& context) {
     auto args = std::make_shared<CallArguments>();
     CLI::App* call = app.add_subcommand("call", "Call a dispatch method of a control and print its result and events");
     call->add_option("PROGID", args->progId,
-                     "The control's ProgID: VEXACB.VexaCBCtrl.1 (cabinets) or VEXALOAD.VexaLoaderCtrl.1 (the loader)")
+                     "The control's ProgID: VEXACB.VexaCBCtrl.1 (cabinets), VEXALOAD.VexaLoaderCtrl.1 (the loader) "
+                     "or VEXADNLD.VexaDnldCtrl.1 (downloads, server scripts, variable files)")
         ->required();
     call->add_flag("--list", args->list, "List the control's methods and events");
     call->footer(
-        "Usage: vexa call PROGID METHOD ARGS...\n"
-        "The arguments follow the method's parameters: a bool is true or false, a long a decimal number.\n"
-        "The result is printed, then every event the control raises, one a line, until its jobs end. A method\n"
-        "that fails, or a job that ends in an error or cancel event (ExpandCabError), makes the exit status 1.\n"
-        "A text argument may be empty (\"\").");
+        "Usage: vexa call PROGID METHOD ARGS... [-- METHOD ARGS...]...\n"
+        "The arguments follow the method's parameters: a bool is true or false, a long or a double a decimal\n"
+        "number. Calls separated by \"--\" go to one control, one after the other; each call's result is\n"
+        "printed, then every event the control raises, one a line, until its jobs end, before the next call:\n"
+        "  vexa call VEXADNLD.VexaDnldCtrl.1 SetCgiField a 1 -- SendFieldsToCgi http://host/cgi POST\n"
+        "  vexa call VEXACB.VexaCBCtrl.1 OpenCabForExpansion x.cab -- ExpandCabFile out\n"
+        "Every call is checked first: a bad one is refused (exit 2) before any is made. A method that fails,\n"
+        "or a job that ends in an error or cancel event (ExpandCabError, InstallWasCanceled), makes the exit\n"
+        "status 1 and, for a failed method, stops the calls. A text argument may be empty (\"\").");
     // Everything after the method name is an argument, even what looks like an option ("-1").
     call->prefix_command();
     call->callback([&context, args, call] { Call(context, args->progId, args->list, call->remaining()); });

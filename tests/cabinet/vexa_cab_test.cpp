@@ -236,5 +236,24 @@ TEST_F(VexaCab, CallPrintsTheResultAndTheEventsRaised) {
     }
 }
 
+TEST_F(VexaCab, CallRunsSeveralCallsOnOneControlEachToItsEvents) {
+    WriteFile(dir_ / "a.txt", "alpha");
+    ASSERT_EQ(Vexa({"cab", "make", cab_, dir_ / "a.txt"}).status, 0);
+    Outcome expanded =
+        Vexa({"call", "VEXACB.VexaCBCtrl.1", "OpenCabForExpansion", cab_, "--", "ExpandCabFile", dir_ / "out"});
+    EXPECT_EQ(expanded.status, 0) << expanded.output;
+    EXPECT_NE(expanded.output.find("ExpandCabDone("), std::string::npos) << expanded.output;
+    EXPECT_EQ(ReadFile(dir_ / "out/a.txt"), "alpha");
+
+    Outcome lines = Vexa({"call", "VEXADNLD.VexaDnldCtrl.1", "TextToLines", "a,b,", ",", "--", "GetTextFileLine", "1"});
+    EXPECT_EQ(lines.output, "3\nb\n");
+
+    // Every call is checked before the first is made.
+    Outcome refused = Vexa({"call", "VEXACB.VexaCBCtrl.1", "MakeCabFile", dir_ / "never.cab", "0", "--", "NoSuch"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_FALSE(fs::exists(dir_ / "never.cab"));
+    EXPECT_EQ(Vexa({"call", "VEXACB.VexaCBCtrl.1", "IsFile", "x", "--"}).status, 2) << "a call after every \"--\"";
+}
+
 }  // namespace
 }  // namespace vexa::testing
