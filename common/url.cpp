@@ -183,6 +183,13 @@ void SplitAuthority(std::string_view authority, UrlParts& parts) {
 
 }  // namespace
 
+bool UrlPartsFit(const UrlParts& parts) {
+    for (const std::string* part : {&parts.scheme, &parts.host, &parts.path, &parts.extra}) {
+        if (part->size() > kUrlPartLimit) return false;
+    }
+    return true;
+}
+
 std::optional<UrlParts> SplitUrl(std::string_view url) {
     const RawUrl raw = Parse(url);
     if (raw.scheme.empty()) return std::nullopt;

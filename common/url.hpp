@@ -7,6 +7,7 @@
 // host part. A Windows file name used as a reference ("C:\..." or "\\server\...")
 // is not a URL, so it is not combined with anything.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,11 @@ struct UrlParts {
 
 // Null when the text has no scheme. A drive letter ("C:\", "C:/") is not a scheme.
 std::optional<UrlParts> SplitUrl(std::string_view url);
+
+// The system splits a URL into buffers of 300 characters, terminator included: a scheme,
+// host, path or extra part longer than this cannot be split.
+inline constexpr std::size_t kUrlPartLimit = 299;
+bool UrlPartsFit(const UrlParts& parts);
 
 // Decodes %XX escapes (a malformed escape, and %00, stay as written), encodes
 // nothing, and removes the dot segments of the path. Text without a scheme is

@@ -14,21 +14,12 @@ namespace fs = std::filesystem;
 // Large blocks keep today's links busy; a dropped job still stops at once, since closing
 // the session ends a read in progress.
 constexpr std::size_t kBlockSize = 64 * 1024;
-// Every part of the URL must fit a buffer of 300 characters with its terminator.
-constexpr std::size_t kUrlPartLimit = 299;
 constexpr std::uint32_t kProgressIntervalMs = 250;
 constexpr const char* kRequestHeaders = "Accept: */*\r\n\r\n";
 
 bool Exists(const std::string& path) {
     std::error_code ec;
     return fs::exists(path, ec);
-}
-
-bool PartsFit(const UrlParts& parts) {
-    for (const std::string* part : {&parts.scheme, &parts.host, &parts.path, &parts.extra}) {
-        if (part->size() > kUrlPartLimit) return false;
-    }
-    return true;
 }
 
 bool IsFileUrl(const std::string& url) { return ToUpperAnsi(std::string_view(url).substr(0, 7)) == "FILE://"; }
@@ -83,7 +74,7 @@ std::string UrlRefusal(const std::string& url) {
     if (IsFileUrl(url)) return {};
     auto parts = SplitUrl(url);
     if (!parts) return "not a URL";
-    if (!PartsFit(*parts)) return "a part of the URL is longer than " + std::to_string(kUrlPartLimit) + " characters";
+    if (!UrlPartsFit(*parts)) return "a part of the URL is longer than " + std::to_string(kUrlPartLimit) + " characters";
     std::string scheme = ToUpperAnsi(parts->scheme);
     if (scheme != "HTTP" && scheme != "HTTPS") return "the scheme \"" + parts->scheme + "\" is not one of http, https, file";
     return {};

@@ -1,11 +1,14 @@
 #pragma once
 // HTTP and HTTPS as the system's Internet layer offers them: a session, URLs opened on it
 // with request headers, the body read in blocks, and the cache that keeps what was read
-// as a local file.
+// as a local file; and single requests with a method, a body and credentials.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -43,19 +46,65 @@ public:
     virtual std::string LastError() const = 0;
 };
 
+// One request to a server, as a form post sends it: the host and port to connect to, and
+// the object on the request line.
 struct HttpRequest {
-    std::string method;  // "GET", "POST", ...
-    std::string url;
+    std::string method;   // "GET", "POST", ...
+    bool secure = false;  // HTTPS, the server's certificate checked
+    std::string host;     // a name or an address; an IPv6 address in brackets
+    std::uint16_t port = 0;
+    std::string object;   // the path and query as sent: "/cgi-bin/echo?a=1"
     std::string headers;  // CR LF separated
     std::string body;
     std::string user;  // basic credentials, sent when not empty
     std::string password;
     std::string agent;  // names the client, as for a session
+    // An answer whose body is longer fails, so no server can fill the memory.
+    std::size_t bodyLimit = 64 * 1024 * 1024;
 };
 
+// The step a request failed at: no Internet session; no connection to the host (a refused
+// or unreachable host, a name that does not resolve, a secure handshake refused); the
+// request not made (the object or a header refused); no answer to it (sending, or the
+// answer's status and headers); the answer's body broken off or too long; or stopped.
+enum class RequestFailure { None, Session, Connection, Open, Send, Answer, Stopped };
+
 struct HttpResult {
-    int status = 0;  // 0 when no answer came
-    std::string body;
+    RequestFailure failure = RequestFailure::None;
+    int status = 0;     // the server's, whatever it is, once its answer came
+    std::string body;   // the whole answer, never taken from a cache
+    std::string error;  // why it failed, as one line for a person
+};
+
+// Stops a request from another thread. While a request runs, its adapter leaves here what
+// ends the request's wait; a stop that comes first is kept, so the request then fails at
+// once. One request at a time uses it.
+class RequestStop {
+public:
+    void Stop() {
+        std::lock_guard lock(mutex_);
+        stopped_ = true;
+        if (wake_) wake_();
+    }
+    bool Stopped() const { return stopped_; }
+
+    // For adapters. `wake` runs on the stopping thread, with this object locked, so Leave
+    // waits for it to return. False, and `wake` not kept, when already stopped.
+    bool Enter(std::function<void()> wake) {
+        std::lock_guard lock(mutex_);
+        if (stopped_) return false;
+        wake_ = std::move(wake);
+        return true;
+    }
+    void Leave() {
+        std::lock_guard lock(mutex_);
+        wake_ = nullptr;
+    }
+
+private:
+    std::mutex mutex_;
+    std::atomic<bool> stopped_{false};
+    std::function<void()> wake_;
 };
 
 class Internet {
@@ -65,8 +114,9 @@ public:
     virtual std::unique_ptr<InternetSession> OpenSession(const std::string& agent) = 0;
     // The local file that holds the complete body last fetched for `url`, if any.
     virtual std::optional<std::string> CachedFile(const std::string& url) = 0;
-    // One whole request, answered in full by the server, never by the cache.
-    virtual HttpResult Request(const HttpRequest& request) = 0;
+    // One whole request, answered in full by the server, never by the cache, with the
+    // redirections it answers followed. `stop` ends it at once from another thread.
+    virtual HttpResult Request(const HttpRequest& request, RequestStop& stop) = 0;
 };
 
 }  // namespace vexa

@@ -112,9 +112,9 @@ FakeInternet::Reply& FakeInternet::Script(const std::string& url, std::string bo
     return reply;
 }
 
-void FakeInternet::ScriptRequest(const std::string& url, HttpResult result) {
+void FakeInternet::ScriptRequest(const std::string& object, HttpResult result, bool stall) {
     std::lock_guard lock(mutex_);
-    requestResults_[url] = std::move(result);
+    requestReplies_[object] = {std::move(result), stall};
 }
 
 void FakeInternet::PutCacheEntry(const std::string& url, const std::string& path) {
@@ -161,11 +161,28 @@ std::optional<std::string> FakeInternet::CachedFile(const std::string& url) {
     return entry == cache_.end() ? std::nullopt : std::optional(entry->second);
 }
 
-HttpResult FakeInternet::Request(const HttpRequest& request) {
-    std::lock_guard lock(mutex_);
+// The stop wakes the wait under the fake's lock, so a stall cannot miss it.
+HttpResult FakeInternet::Request(const HttpRequest& request, RequestStop& stop) {
+    const bool entered = stop.Enter([this] {
+        std::lock_guard lock(mutex_);
+        changed_.notify_all();
+    });
+    std::unique_lock lock(mutex_);
     requests_.push_back(request);
-    auto result = requestResults_.find(request.url);
-    return result == requestResults_.end() ? HttpResult{} : result->second;
+    auto reply = requestReplies_.find(request.object);
+    HttpResult result = reply == requestReplies_.end()
+                            ? HttpResult{RequestFailure::Connection, 0, {}, "connection refused"}
+                            : reply->second.result;
+    if (entered && reply != requestReplies_.end() && reply->second.stall && !released_) {
+        ++stalled_;
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return stop.Stopped() || released_; });
+        --stalled_;
+    }
+    lock.unlock();
+    if (entered) stop.Leave();
+    if (stop.Stopped()) return {RequestFailure::Stopped, 0, {}, "stopped"};
+    return result;
 }
 
 // Files of its own go to a folder per fake, one folder per entry, so each keeps the URL's

@@ -1,8 +1,10 @@
 #pragma once
 // An Internet for tests, scripted per URL: what the server answers, and how the body comes:
 // in given pieces, failing or stalling after so many bytes. A body read to its end becomes
-// a cache entry, a real file. Sessions, opened URLs and requests are recorded. Reads may run
-// on a worker thread while the test looks on; one lock guards everything.
+// a cache entry, a real file. Requests are scripted per object (the path and query on their
+// request line), and may stall until they are stopped or released. Sessions, opened URLs and
+// requests are recorded. Reads may run on a worker thread while the test looks on; one lock
+// guards everything.
 
 #include <chrono>
 #include <condition_variable>
@@ -55,13 +57,16 @@ public:
     // opened: internet.Script(url, body).stallAfter = 100. URLs without a reply refuse the
     // connection.
     Reply& Script(const std::string& url, std::string body = {});
-    void ScriptRequest(const std::string& url, HttpResult result);
+    // The answer to requests for `object`; with `stall`, a request waits first until it is
+    // stopped (and fails so) or the test calls Release. Objects without an answer refuse
+    // the connection.
+    void ScriptRequest(const std::string& object, HttpResult result, bool stall = false);
     // A cache entry that no transfer made.
     void PutCacheEntry(const std::string& url, const std::string& path);
     void RefuseSessions() { refuseSessions_ = true; }
-    // Stalled reads go on, and later reads pass their stall.
+    // Stalled reads and requests go on, and later ones pass their stall.
     void Release();
-    // True once a read is blocked at its stall; false if none is after `limit`.
+    // True once a read or a request is blocked at its stall; false if none is after `limit`.
     bool WaitForStall(std::chrono::milliseconds limit);
 
     std::vector<Session> Sessions() const;
@@ -70,7 +75,7 @@ public:
 
     std::unique_ptr<InternetSession> OpenSession(const std::string& agent) override;
     std::optional<std::string> CachedFile(const std::string& url) override;
-    HttpResult Request(const HttpRequest& request) override;
+    HttpResult Request(const HttpRequest& request, RequestStop& stop) override;
 
 private:
     friend class FakeSession;
@@ -82,7 +87,11 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     std::map<std::string, Reply> replies_;
-    std::map<std::string, HttpResult> requestResults_;
+    struct RequestReply {
+        HttpResult result;
+        bool stall = false;
+    };
+    std::map<std::string, RequestReply> requestReplies_;
     std::map<std::string, std::string> cache_;
     bool refuseSessions_ = false;
     bool released_ = false;

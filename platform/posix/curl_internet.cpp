@@ -52,8 +52,10 @@ HeaderList ParseHeaders(const std::string& headers) {
 
 // What every transfer shares: the agent, the request headers (which must outlive it),
 // redirections followed, and only HTTP and HTTPS, or with `secureOnly` only HTTPS, on
-// redirections too. Transfers run on worker threads, so libcurl must not use signals.
-Easy NewTransfer(const std::string& url, const std::string& agent, curl_slist* headers, bool secureOnly) {
+// redirections too; the machine's own trusted roots beside the system's (whose folder
+// libcurl still searches). Transfers run on worker threads, so libcurl must not use signals.
+Easy NewTransfer(const std::string& url, const std::string& agent, curl_slist* headers, bool secureOnly,
+                 const std::filesystem::path& trustedRoots) {
     Easy easy(curl_easy_init());
     if (!easy) return easy;
     const char* schemes = secureOnly ? "https" : "http,https";
@@ -65,6 +67,9 @@ Easy NewTransfer(const std::string& url, const std::string& agent, curl_slist* h
     curl_easy_setopt(easy.get(), CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy.get(), CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy.get(), CURLOPT_BUFFERSIZE, kReceiveBuffer);
+    std::error_code ignored;
+    if (!trustedRoots.empty() && std::filesystem::is_regular_file(trustedRoots, ignored))
+        curl_easy_setopt(easy.get(), CURLOPT_CAINFO, trustedRoots.c_str());
     return easy;
 }
 
@@ -124,8 +129,8 @@ public:
 
     // Sends the request and waits for the response's headers; false when no response
     // worth reading came.
-    bool Open(const UrlCache& cache, const std::string& agent, const std::string& url, const std::string& headers,
-              bool secure);
+    bool Open(const UrlCache& cache, const std::filesystem::path& trustedRoots, const std::string& agent,
+              const std::string& url, const std::string& headers, bool secure);
 
     std::optional<std::uint64_t> ContentLength() override { return length_; }
     std::optional<std::size_t> Read(unsigned char* into, std::size_t n) override;
@@ -168,10 +173,10 @@ private:
     std::size_t spillTaken_ = 0;
 };
 
-bool CurlResponse::Open(const UrlCache& cache, const std::string& agent, const std::string& url,
-                        const std::string& headers, bool secure) {
+bool CurlResponse::Open(const UrlCache& cache, const std::filesystem::path& trustedRoots, const std::string& agent,
+                        const std::string& url, const std::string& headers, bool secure) {
     headers_ = ParseHeaders(headers);
-    easy_ = NewTransfer(url, agent, headers_.get(), secure);
+    easy_ = NewTransfer(url, agent, headers_.get(), secure, trustedRoots);
     multi_.reset(curl_multi_init());
     if (!easy_ || !multi_) return FailOpen(kStartText);
     curl_easy_setopt(easy_.get(), CURLOPT_ERRORBUFFER, errorBuffer_);
@@ -301,7 +306,8 @@ std::optional<std::size_t> CurlResponse::Read(unsigned char* into, std::size_t n
 
 class CurlSession final : public InternetSession {
 public:
-    CurlSession(const UrlCache& cache, std::string agent) : cache_(cache), agent_(std::move(agent)) {}
+    CurlSession(const UrlCache& cache, const std::filesystem::path& trustedRoots, std::string agent)
+        : cache_(cache), trustedRoots_(trustedRoots), agent_(std::move(agent)) {}
     ~CurlSession() override { link_->Close(); }
     CurlSession(const CurlSession&) = delete;
     CurlSession& operator=(const CurlSession&) = delete;
@@ -309,7 +315,7 @@ public:
     std::unique_ptr<InternetResponse> OpenUrl(const std::string& url, const std::string& headers,
                                               bool secure) override {
         auto response = std::make_unique<CurlResponse>(link_);
-        if (!response->Open(cache_, agent_, url, headers, secure)) return nullptr;
+        if (!response->Open(cache_, trustedRoots_, agent_, url, headers, secure)) return nullptr;
         return response;
     }
     void Close() override { link_->Close(); }
@@ -317,55 +323,156 @@ public:
 
 private:
     const UrlCache& cache_;
+    const std::filesystem::path& trustedRoots_;
     std::string agent_;
     std::shared_ptr<SessionLink> link_ = std::make_shared<SessionLink>();
 };
 
-std::size_t AppendTo(char* data, std::size_t, std::size_t size, void* text) {
-    static_cast<std::string*>(text)->append(data, size);
+// One request on a transfer of its own, run on the calling thread until it ends or is stopped.
+class CurlRequest {
+public:
+    CurlRequest(const HttpRequest& request, const std::filesystem::path& trustedRoots);
+    ~CurlRequest() {
+        if (attached_) curl_multi_remove_handle(multi_.get(), easy_.get());
+    }
+    CurlRequest(const CurlRequest&) = delete;
+    CurlRequest& operator=(const CurlRequest&) = delete;
+
+    HttpResult Run(RequestStop& stop);
+
+private:
+    static std::size_t OnHeader(char* data, std::size_t, std::size_t size, void* self);
+    static std::size_t OnBody(char* data, std::size_t, std::size_t size, void* self);
+    static HttpResult Failed(RequestFailure failure, std::string error);
+    RequestFailure StageOf(CURLcode code) const;
+
+    const HttpRequest& request_;
+    HeaderList headers_;
+    Multi multi_;
+    Easy easy_;
+    bool attached_ = false;
+    char errorBuffer_[CURL_ERROR_SIZE] = {};
+    bool answered_ = false;  // a status line came
+    bool tooLong_ = false;
+    HttpResult result_;
+};
+
+// "http://host:port/object", which libcurl takes apart again.
+std::string RequestUrl(const HttpRequest& request) {
+    return std::string(request.secure ? "https://" : "http://") + request.host + ":" + std::to_string(request.port) +
+           request.object;
+}
+
+CurlRequest::CurlRequest(const HttpRequest& request, const std::filesystem::path& trustedRoots)
+    : request_(request), headers_(ParseHeaders(request.headers)), multi_(curl_multi_init()) {
+    easy_ = NewTransfer(RequestUrl(request), request.agent, headers_.get(), request.secure, trustedRoots);
+    if (!easy_) return;
+    CURL* easy = easy_.get();
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer_);
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    bool posting = request.method == "POST" || !request.body.empty();
+    if (posting) {
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, request.body.data());
+    }
+    if (request.method != (posting ? "POST" : "GET")) curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, request.method.c_str());
+    if (!request.user.empty()) {
+        curl_easy_setopt(easy, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
+        curl_easy_setopt(easy, CURLOPT_USERNAME, request.user.c_str());
+        curl_easy_setopt(easy, CURLOPT_PASSWORD, request.password.c_str());
+    }
+}
+
+std::size_t CurlRequest::OnHeader(char* data, std::size_t, std::size_t size, void* self) {
+    auto& request = *static_cast<CurlRequest*>(self);
+    request.answered_ = request.answered_ || std::string_view(data, size).starts_with("HTTP/");
     return size;
+}
+
+std::size_t CurlRequest::OnBody(char* data, std::size_t, std::size_t size, void* self) {
+    auto& request = *static_cast<CurlRequest*>(self);
+    std::string& body = request.result_.body;
+    if (size > request.request_.bodyLimit - body.size()) {
+        request.tooLong_ = true;
+        return 0;  // ends the transfer
+    }
+    body.append(data, size);
+    return size;
+}
+
+HttpResult CurlRequest::Failed(RequestFailure failure, std::string error) {
+    HttpResult result;
+    result.failure = failure;
+    result.error = std::move(error);
+    return result;
+}
+
+// Where in the exchange libcurl's failure happened.
+RequestFailure CurlRequest::StageOf(CURLcode code) const {
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+        return RequestFailure::Connection;
+    case CURLE_URL_MALFORMAT:
+        return RequestFailure::Open;
+    default:
+        return answered_ ? RequestFailure::Answer : RequestFailure::Send;
+    }
+}
+
+HttpResult CurlRequest::Run(RequestStop& stop) {
+    if (!easy_ || !multi_) return Failed(RequestFailure::Session, kStartText);
+    if (curl_multi_add_handle(multi_.get(), easy_.get()) != CURLM_OK) return Failed(RequestFailure::Open, kStartText);
+    attached_ = true;
+    CURLM* multi = multi_.get();
+    if (!stop.Enter([multi] { curl_multi_wakeup(multi); })) return Failed(RequestFailure::Stopped, "stopped");
+    std::optional<CURLcode> outcome;
+    while (!outcome && !stop.Stopped()) {
+        int running = 0;
+        curl_multi_perform(multi, &running);
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &left))
+            if (message->msg == CURLMSG_DONE) outcome = message->data.result;
+        if (!outcome) curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr);
+    }
+    stop.Leave();
+    if (!outcome) return Failed(RequestFailure::Stopped, "stopped");
+    if (tooLong_)
+        return Failed(RequestFailure::Answer,
+                      "the answer is longer than " + std::to_string(request_.bodyLimit) + " bytes");
+    if (*outcome != CURLE_OK)
+        return Failed(StageOf(*outcome), errorBuffer_[0] != '\0' ? errorBuffer_ : curl_easy_strerror(*outcome));
+    long status = 0;
+    curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &status);
+    result_.status = static_cast<int>(status);
+    return std::move(result_);
 }
 
 }  // namespace
 
 // libcurl's global state is made once, before the first transfer, and kept for the process.
-CurlInternet::CurlInternet(std::filesystem::path cacheFolder) : cache_(std::move(cacheFolder)) {
+CurlInternet::CurlInternet(std::filesystem::path cacheFolder, std::filesystem::path trustedRoots)
+    : cache_(std::move(cacheFolder)), trustedRoots_(std::move(trustedRoots)) {
     static const CURLcode global = curl_global_init(CURL_GLOBAL_DEFAULT);
     static_cast<void>(global);
 }
 
 std::unique_ptr<InternetSession> CurlInternet::OpenSession(const std::string& agent) {
-    return std::make_unique<CurlSession>(cache_, agent);
+    return std::make_unique<CurlSession>(cache_, trustedRoots_, agent);
 }
 
 std::optional<std::string> CurlInternet::CachedFile(const std::string& url) { return cache_.Find(url); }
 
-HttpResult CurlInternet::Request(const HttpRequest& request) {
-    HeaderList headers = ParseHeaders(request.headers);
-    Easy easy = NewTransfer(request.url, request.agent, headers.get(), false);
-    if (!easy) return {};
-    HttpResult result;
-    curl_easy_setopt(easy.get(), CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
-    curl_easy_setopt(easy.get(), CURLOPT_WRITEFUNCTION, AppendTo);
-    curl_easy_setopt(easy.get(), CURLOPT_WRITEDATA, &result.body);
-    bool posting = request.method == "POST" || !request.body.empty();
-    if (posting) {
-        curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
-        curl_easy_setopt(easy.get(), CURLOPT_POSTFIELDS, request.body.data());
-    }
-    if (request.method != (posting ? "POST" : "GET"))
-        curl_easy_setopt(easy.get(), CURLOPT_CUSTOMREQUEST, request.method.c_str());
-    if (!request.user.empty()) {
-        curl_easy_setopt(easy.get(), CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
-        curl_easy_setopt(easy.get(), CURLOPT_USERNAME, request.user.c_str());
-        curl_easy_setopt(easy.get(), CURLOPT_PASSWORD, request.password.c_str());
-    }
-    long status = 0;
-    if (curl_easy_perform(easy.get()) != CURLE_OK ||
-        curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &status) != CURLE_OK)
-        return {};
-    result.status = static_cast<int>(status);
-    return result;
+HttpResult CurlInternet::Request(const HttpRequest& request, RequestStop& stop) {
+    return CurlRequest(request, trustedRoots_).Run(stop);
 }
 
 }  // namespace vexa

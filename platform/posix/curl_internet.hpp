@@ -1,7 +1,9 @@
 #pragma once
 // HTTP and HTTPS through libcurl, with the URL cache in a folder of the prefix. Certificates
-// are checked against the system's store; the preconfigured proxy settings are libcurl's:
-// the http_proxy, https_proxy and no_proxy variables of the environment.
+// are checked against the system's store and, when the file `trustedRoots` exists, against
+// the root certificates it holds (PEM) as well, as a machine trusts the roots installed on
+// it; the file is looked for at every transfer. The preconfigured proxy settings are
+// libcurl's: the http_proxy, https_proxy and no_proxy variables of the environment.
 
 #include <filesystem>
 
@@ -12,14 +14,16 @@ namespace vexa {
 
 class CurlInternet final : public Internet {
 public:
-    explicit CurlInternet(std::filesystem::path cacheFolder);
+    // No `trustedRoots`: the system's store alone.
+    explicit CurlInternet(std::filesystem::path cacheFolder, std::filesystem::path trustedRoots = {});
 
     std::unique_ptr<InternetSession> OpenSession(const std::string& agent) override;
     std::optional<std::string> CachedFile(const std::string& url) override;
-    HttpResult Request(const HttpRequest& request) override;
+    HttpResult Request(const HttpRequest& request, RequestStop& stop) override;
 
 private:
     UrlCache cache_;
+    std::filesystem::path trustedRoots_;
 };
 
 }  // namespace vexa

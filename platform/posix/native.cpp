@@ -31,7 +31,7 @@ NativePlatform::NativePlatform()
       ui_(std::make_unique<ConsoleUi>(std::cin, std::cerr)),
       components_(std::make_unique<PosixComponents>(machine_->prefix, *registry_)),
       shell_(std::make_unique<PosixShell>(machine_->prefix)),
-      internet_(std::make_unique<CurlInternet>(machine_->prefix.InternetCache())),
+      internet_(std::make_unique<CurlInternet>(machine_->prefix.InternetCache(), machine_->prefix.TrustedRoots())),
       trust_(std::make_unique<PolicyTrust>(TrustPolicy::Ask, *ui_)),
       processes_(std::make_unique<PosixProcesses>()),
       platform_{*files_, *clock_, *windows_, *ui_, *components_, *shell_, *registry_, *internet_, *trust_,

@@ -26,6 +26,8 @@ public:
     std::filesystem::path Startup() const { return ProgramsMenu() / "Startup"; }
     std::filesystem::path RegistryDatabase() const { return root_ / "registry.sqlite3"; }
     std::filesystem::path InternetCache() const { return root_ / "Internet Cache"; }
+    // Root certificates (PEM) the machine trusts beside the system's, when the file exists.
+    std::filesystem::path TrustedRoots() const { return root_ / "trusted-roots.pem"; }
     // Window handles, registered messages, global atoms and the sockets of the processes
     // that own windows. Short, as a socket's path must be.
     std::filesystem::path WindowStation() const { return root_ / "winsta"; }

@@ -253,39 +253,123 @@ std::optional<std::string> WinInetInternet::CachedFile(const std::string& url) {
     }
 }
 
-// Credentials go to the connection, which answers the server's request for them.
-HttpResult WinInetInternet::Request(const HttpRequest& request) {
-    URL_COMPONENTSA parts{};
-    parts.dwStructSize = sizeof parts;
-    parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;
-    if (!::InternetCrackUrlA(request.url.c_str(), 0, 0, &parts)) return {};
-    std::string host(parts.lpszHostName, parts.dwHostNameLength);
-    std::string object = std::string(parts.lpszUrlPath, parts.dwUrlPathLength) +
-                         std::string(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-    DWORD flags = INTERNET_FLAG_RELOAD | (parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0);
+namespace {
+
+// What a request's own thread and its caller share; the caller may leave before the end.
+struct RequestCall {
+    explicit RequestCall(HttpRequest asked) : request(std::move(asked)) {}
+    const HttpRequest request;
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;  // guarded by the mutex, and so is the result
+    HttpResult result;
+};
+
+HttpResult Failed(RequestFailure failure, DWORD code) {
+    HttpResult result;
+    result.failure = failure;
+    result.error = ErrorText(code);
+    return result;
+}
+
+HttpResult BrokenAnswer(std::string error) {
+    HttpResult result;
+    result.failure = RequestFailure::Answer;
+    result.error = std::move(error);
+    return result;
+}
+
+// The system makes the connection only when the request is sent, so a host that cannot be
+// reached, or whose certificate is refused, fails the send; it counts as the connection's.
+RequestFailure SendStage(DWORD code) {
+    switch (code) {
+    case ERROR_INTERNET_CANNOT_CONNECT:
+    case ERROR_INTERNET_NAME_NOT_RESOLVED:
+    case ERROR_INTERNET_INVALID_CA:
+    case ERROR_INTERNET_SEC_CERT_CN_INVALID:
+    case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+    case ERROR_INTERNET_SEC_CERT_ERRORS:
+    case ERROR_INTERNET_SEC_CERT_REV_FAILED:
+    case ERROR_INTERNET_SECURITY_CHANNEL_ERROR:
+        return RequestFailure::Connection;
+    default:
+        return RequestFailure::Send;
+    }
+}
+
+// Credentials go to the connection, which answers the server's request for them. A host
+// in brackets is an IPv6 address, which the system takes without them.
+HttpResult Perform(const HttpRequest& request) {
+    std::string host = request.host;
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+    const DWORD flags = INTERNET_FLAG_RELOAD | (request.secure ? INTERNET_FLAG_SECURE : 0);
     const char* user = request.user.empty() ? nullptr : request.user.c_str();
     const char* password = request.user.empty() ? nullptr : request.password.c_str();
 
     Handle session(::InternetOpenA(request.agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    Handle connection(session ? ::InternetConnectA(session.get(), host.c_str(), parts.nPort, user, password,
-                                                   INTERNET_SERVICE_HTTP, 0, 0)
-                              : nullptr);
-    Handle call(connection ? ::HttpOpenRequestA(connection.get(), request.method.c_str(), object.c_str(), "HTTP/1.0",
-                                                nullptr, nullptr, flags, 0)
-                           : nullptr);
+    if (!session) return Failed(RequestFailure::Session, ::GetLastError());
+    Handle connection(::InternetConnectA(session.get(), host.c_str(), request.port, user, password,
+                                         INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection) return Failed(RequestFailure::Connection, ::GetLastError());
+    Handle call(::HttpOpenRequestA(connection.get(), request.method.c_str(), request.object.c_str(), "HTTP/1.0",
+                                   nullptr, nullptr, flags, 0));
+    if (!call) return Failed(RequestFailure::Open, ::GetLastError());
     auto* body = const_cast<char*>(request.body.data());
-    if (!call || !::HttpSendRequestA(call.get(), request.headers.c_str(), static_cast<DWORD>(request.headers.size()),
-                                     body, static_cast<DWORD>(request.body.size())))
-        return {};
+    if (!::HttpSendRequestA(call.get(), request.headers.c_str(), static_cast<DWORD>(request.headers.size()), body,
+                            static_cast<DWORD>(request.body.size()))) {
+        const DWORD code = ::GetLastError();
+        return Failed(SendStage(code), code);
+    }
     HttpResult result;
     result.status = static_cast<int>(NumberHeader(call.get(), HTTP_QUERY_STATUS_CODE).value_or(0));
+    const std::optional<std::uint64_t> length = NumberHeader(call.get(), HTTP_QUERY_CONTENT_LENGTH);
     std::vector<char> block(kBlock);
-    DWORD got = 0;
-    while (::InternetReadFile(call.get(), block.data(), static_cast<DWORD>(block.size()), &got)) {
+    for (DWORD got = 0;;) {
+        if (!::InternetReadFile(call.get(), block.data(), static_cast<DWORD>(block.size()), &got))
+            return Failed(RequestFailure::Answer, ::GetLastError());
+        // A body cut short may end like a whole one.
+        if (got == 0 && length && result.body.size() != *length)
+            return BrokenAnswer("the body ended before its announced length");
         if (got == 0) return result;
+        if (got > request.bodyLimit - result.body.size())
+            return BrokenAnswer("the answer is longer than " + std::to_string(request.bodyLimit) + " bytes");
         result.body.append(block.data(), got);
     }
-    return {};
+}
+
+}  // namespace
+
+// The system's calls block, and closing a handle from another thread may end none of them
+// (under Wine it does not), nor could the closing thread know the handle is still the
+// request's. So the request runs on a thread of its own, which touches only what it shares
+// with its caller; a stopped caller returns at once and leaves that thread to end by itself.
+HttpResult WinInetInternet::Request(const HttpRequest& request, RequestStop& stop) {
+    auto call = std::make_shared<RequestCall>(request);
+    const auto wake = [call] {
+        std::lock_guard lock(call->mutex);
+        call->ended.notify_all();
+    };
+    if (!stop.Enter(wake)) return {RequestFailure::Stopped, 0, {}, "stopped"};
+    try {
+        std::thread([call] {
+            HttpResult result = Perform(call->request);
+            std::lock_guard lock(call->mutex);
+            call->result = std::move(result);
+            call->done = true;
+            call->ended.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        stop.Leave();
+        return {RequestFailure::Session, 0, {}, "no thread to send the request on"};
+    }
+    HttpResult result{RequestFailure::Stopped, 0, {}, "stopped"};
+    {
+        std::unique_lock lock(call->mutex);
+        call->ended.wait(lock, [&] { return call->done || stop.Stopped(); });
+        if (call->done) result = std::move(call->result);
+    }
+    stop.Leave();
+    return result;
 }
 
 }  // namespace vexa

@@ -10,7 +10,7 @@ class WinInetInternet final : public Internet {
 public:
     std::unique_ptr<InternetSession> OpenSession(const std::string& agent) override;
     std::optional<std::string> CachedFile(const std::string& url) override;
-    HttpResult Request(const HttpRequest& request) override;
+    HttpResult Request(const HttpRequest& request, RequestStop& stop) override;
 };
 
 }  // namespace vexa

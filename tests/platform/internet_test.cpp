@@ -187,28 +187,73 @@ TEST_F(InternetTest, RequestHeadersAndTheAgentReachTheServer) {
     EXPECT_NE(outcome.bytes.find("User-Agent: setup.cab"), std::string::npos) << outcome.bytes;
 }
 
-TEST_F(InternetTest, ARequestCarriesItsMethodBodyHeadersAndCredentials) {
+HttpRequest ToServer(const std::string& method, int port, const std::string& object) {
+    HttpRequest request;
+    request.method = method;
+    request.host = "127.0.0.1";
+    request.port = static_cast<std::uint16_t>(port);
+    request.object = object;
+    request.agent = method == "POST" ? "poster" : "getter";
+    return request;
+}
+
+// Every failure names the step that failed, as both systems see it: a refused connection
+// and a refused certificate are the connection's, however late the system finds out.
+TEST_F(InternetTest, ARequestCarriesItsMethodBodyHeadersAndCredentialsOrSaysWhereItFailed) {
     const std::string form = "Content-Type: application/x-www-form-urlencoded";
+    HttpRequest post = ToServer("POST", server_.Port(), "/auth/user/secret/x.cgi?v=1");
+    post.headers = form + "\r\n";
+    post.body = "a=1&b=two";
+    post.user = "user";
+    post.password = "secret";
+    HttpRequest wrongPassword = ToServer("GET", server_.Port(), "/auth/user/secret");
+    wrongPassword.user = "user";
+    wrongPassword.password = "wrong";
+    HttpRequest untrusted = ToServer("GET", server_.TlsPort(), "/file/100");
+    untrusted.secure = true;
+    HttpRequest tooLong = ToServer("GET", server_.Port(), "/file/5000");
+    tooLong.bodyLimit = 4999;
     const struct {
         HttpRequest request;
+        RequestFailure failure;
         int status;
         std::vector<std::string> echoed;
     } cases[] = {
-        {{"POST", Url("/auth/user/secret"), form, "a=1&b=two", "user", "secret", "poster"},
-         200,
-         {"POST /auth/user/", form, "User-Agent: poster", "\r\n\r\na=1&b=two"}},
-        {{"GET", Url("/echo") + "?a=1", "", "", "", "", "getter"}, 200, {"GET /echo/", "/body.bin?a=1 HTTP/"}},
-        {{"GET", Url("/auth/user/secret"), "", "", "user", "wrong", "getter"}, 401, {}},
-        {{"GET", Url("/status/500"), "", "", "", "", "getter"}, 500, {"status 500"}},
-        {{"GET", "http://127.0.0.1:1/nobody", "", "", "", "", "getter"}, 0, {}},
+        {post, RequestFailure::None, 200, {"POST /auth/user/secret/x.cgi?v=1 HTTP/1.0", form, "User-Agent: poster", "\r\n\r\na=1&b=two"}},
+        {ToServer("GET", server_.Port(), "/echo/x?a=1"), RequestFailure::None, 200, {"GET /echo/x?a=1 HTTP/1.0"}},
+        {wrongPassword, RequestFailure::None, 401, {}},
+        {ToServer("GET", server_.Port(), "/status/500"), RequestFailure::None, 500, {"status 500"}},
+        {ToServer("GET", 1, "/nobody"), RequestFailure::Connection, 0, {}},
+        {untrusted, RequestFailure::Connection, 0, {}},
+        {ToServer("GET", server_.Port(), "/drop/1000"), RequestFailure::Answer, 0, {}},
+        {tooLong, RequestFailure::Answer, 0, {}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.request.method + " " + c.request.url);
-        HttpResult result = internet().Request(c.request);
+        SCOPED_TRACE(c.request.method + " " + std::to_string(c.request.port) + c.request.object);
+        RequestStop stop;
+        HttpResult result = internet().Request(c.request, stop);
+        EXPECT_EQ(result.failure, c.failure) << result.error;
         EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.error.empty(), c.failure == RequestFailure::None) << result.error;
         for (const std::string& text : c.echoed)
             EXPECT_NE(result.body.find(text), std::string::npos) << text << " in " << result.body;
     }
+}
+
+TEST_F(InternetTest, AStopEndsARequestWaitingForItsAnswerAtOnceAndOneMadeAfterItAtTheStart) {
+    RequestStop stop;
+    std::chrono::steady_clock::time_point stopped;
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        stopped = std::chrono::steady_clock::now();
+        stop.Stop();
+    });
+    HttpResult result = internet().Request(ToServer("GET", server_.Port(), "/stall/1000"), stop);
+    auto returned = std::chrono::steady_clock::now();
+    stopper.join();
+    EXPECT_EQ(result.failure, RequestFailure::Stopped);
+    EXPECT_LT(returned - stopped, std::chrono::seconds(2));
+    EXPECT_EQ(internet().Request(ToServer("GET", server_.Port(), "/echo"), stop).failure, RequestFailure::Stopped);
 }
 
 }  // namespace

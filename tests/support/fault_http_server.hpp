@@ -33,6 +33,8 @@ public:
 #endif
 
     bool Running() const { return port_ != 0 && tlsPort_ != 0; }
+    int Port() const { return port_; }
+    int TlsPort() const { return tlsPort_; }
     // "http://127.0.0.1:PORT" + path.
     std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
     // The same path served over TLS with a certificate that no client trusts.
