@@ -255,5 +255,39 @@ TEST_F(LoadTest, VexaCallReachesTheLoaderControl) {
     EXPECT_EQ(call({"RunScript", release.Url("/status/404/Script.Cab")}), "true\nScriptError(0, \"\")\n");
 }
 
+// The loader control's window, as the product directory of the run tells its programs.
+std::string ControlWindowOfTheRun() {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(LoaderTemp(), error)) {
+        std::ifstream file(entry.path() / "~OcxHWnd.txt");
+        if (std::string handle; entry.path().filename().string().starts_with("~pr") && file >> handle) return handle;
+    }
+    return {};
+}
+
+// A page's download control, in a process of its own, sends the loader control of a running
+// visit custom events, as the programs the loader starts do; the text survives the sender.
+TEST_F(LoadTest, CustomEventsFromTheDownloadControlReachTheLoaderOfAnotherProcess) {
+    ServedRelease release({"--arg", kNext});
+    ASSERT_TRUE(release.Served());
+    test::ChildProcess load({VEXA_PROGRAM, "load", release.PageUrl(), "--trust", "yes", "--execute-type", "0"}, {},
+                            "/dev/null");
+    ASSERT_TRUE(load.ReadUntil("ScriptDone()\n")) << load.Output();
+    const std::string window = ControlWindowOfTheRun();
+    ASSERT_FALSE(window.empty());
+
+    test::ChildProcess call({VEXA_PROGRAM, "call", "VEXADNLD.VexaDnldCtrl.1", "GenerateCustomEvent", window,
+                             "GOTO URL?http://127.0.0.1/from-download.htm", "--", "GenerateCustomEvent", window,
+                             "previous page"},
+                            {}, "/dev/null");
+    EXPECT_EQ(call.Finish(), 0);
+    EXPECT_EQ(call.Output(), "true\ntrue\n");
+    EXPECT_TRUE(load.ReadUntil(R"(CustomEvent("GOTO URL") with "http://127.0.0.1/from-download.htm")"))
+        << load.Output();
+    EXPECT_TRUE(load.ReadUntil(R"(CustomEvent("PREVIOUS PAGE") with "")")) << load.Output();
+    load.Signal(SIGTERM);
+    load.Finish();
+}
+
 }  // namespace
 }  // namespace vexa::testing
