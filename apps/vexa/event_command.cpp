@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "apps/vexa/commands.hpp"
+#include "download/custom_event_sender.hpp"
 
 namespace vexa::cli {
 namespace {
@@ -33,9 +34,7 @@ private:
 
 void Send(Context& context, const EventArguments& args) {
     Windows& windows = context.platform().windows;
-    const std::size_t question = args.event.find('?');
-    const std::string name = args.event.substr(0, question);
-    const std::string text = question == std::string::npos ? "" : args.event.substr(question + 1);
+    const auto [name, text] = download::SplitCustomEventName(args.event);
     std::uint32_t message = windows.RegisterMessage(name);
     if (message == 0) return Fail(context, kBadInput, "\"" + name + "\": no message can be registered by that name");
     std::unique_ptr<TextAtom> atom;
