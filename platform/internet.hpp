@@ -115,7 +115,8 @@ public:
     // The local file that holds the complete body last fetched for `url`, if any.
     virtual std::optional<std::string> CachedFile(const std::string& url) = 0;
     // One whole request, answered in full by the server, never by the cache, with the
-    // redirections it answers followed. `stop` ends it at once from another thread.
+    // redirections it answers followed. `stop` ends it at once from another thread; a
+    // server that sends nothing for minutes fails it.
     virtual HttpResult Request(const HttpRequest& request, RequestStop& stop) = 0;
 };
 

@@ -44,6 +44,8 @@ void AddCabSfxCommand(CLI::App& cab, Context& context);
 void AddCabCommands(CLI::App& cab, Context& context);
 void AddCallCommand(CLI::App& app, Context& context);
 void AddFetchCommand(CLI::App& app, Context& context);
+// Sends form fields to a server script and prints its answer.
+void AddPostCommand(CLI::App& app, Context& context);
 // Plays a page: the page's calls into the loader control, the run, the program.
 void AddLoadCommand(CLI::App& app, Context& context);
 // list, housekeep and clear.

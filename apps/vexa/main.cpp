@@ -139,6 +139,7 @@ int main(int argc, char** argv) {
     vexa::cli::AddCabSfxCommand(cab, context);
     vexa::cli::AddCallCommand(app, context);
     vexa::cli::AddFetchCommand(app, context);
+    vexa::cli::AddPostCommand(app, context);
     vexa::cli::AddLoadCommand(app, context);
     vexa::cli::AddCacheCommands(app, context);
     vexa::cli::AddEventCommands(app, context);

@@ -23,6 +23,8 @@ constexpr std::size_t kSpillBytes = 256 * 1024;
 constexpr long kReceiveBuffer = 128 * 1024;
 // A wait on the network ends after this long whatever happens; closing a session ends it at once.
 constexpr int kPollMs = 1000;
+// A request whose server sends nothing for this long fails, as the system's would.
+constexpr long kSilentServerSeconds = 300;
 
 struct EasyCleanup {
     void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
@@ -370,6 +372,8 @@ CurlRequest::CurlRequest(const HttpRequest& request, const std::filesystem::path
     CURL* easy = easy_.get();
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer_);
     curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, kSilentServerSeconds);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBody);
