@@ -38,6 +38,8 @@ bench: native
 	bench/cab_vs_peers.sh build/native
 	bench/fetch_vs_curl.sh build/native
 	bench/load_vs_peers.sh build/native
+	bench/post_vs_curl.sh build/native
+	bench/install_vs_peers.sh build/native
 
 clean:
 	rm -rf build
