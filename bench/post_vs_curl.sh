@@ -54,6 +54,7 @@ answered=$(grep -c '^SendStringToCgiDone(' "$work/ours.out" || true)
 
 awk -v n="$posts" -v o="$ours_ns" -v p="$peer_ns" 'BEGIN {
     printf "%d form posts to a CGI script on loopback (lighttpd), one run\n", n
-    printf "vexa (one process) %6.3f s (%5.2f ms a post)   curl (a process a post) %6.3f s (%5.2f ms a post)   ratio %.2f\n",
-        o / 1e9, o / 1e6 / n, p / 1e9, p / 1e6 / n, p / o
+    printf "vexa (one process) %6.3f s (%5.2f ms a post)   curl (a process a post) %6.3f s (%5.2f ms a post)\n",
+        o / 1e9, o / 1e6 / n, p / 1e9, p / 1e6 / n
+    printf "ratio %.2f (ours to curl; target 1 or less)\n", o / p
 }'
