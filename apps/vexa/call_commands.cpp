@@ -26,71 +26,62 @@ public:
     virtual void RunUntilJobsEnd() = 0;
 };
 
-class CalledCabinetControl final : public CalledControl {
+// The table's side of a called control; `Target` is the control the calls reach.
+template <typename Control, const DispatchTable<Control>& (*table)()>
+class TableControl : public CalledControl {
 public:
-    CalledCabinetControl(Platform& platform, EventSink& events) : host_(platform, events) {}
-
     std::vector<const MethodInfo*> Methods() const override {
         std::vector<const MethodInfo*> methods;
-        for (const auto& method : VexaCBDispatch().Methods()) methods.push_back(&method);
+        for (const auto& method : table().Methods()) methods.push_back(&method);
         return methods;
     }
-    const std::vector<EventEntry>& Events() const override { return VexaCBDispatch().Events(); }
+    const std::vector<EventEntry>& Events() const override { return table().Events(); }
     InvokeResult Invoke(const MethodInfo& method, const std::vector<Value>& arguments) override {
-        return vexa::Invoke(host_.Control(), static_cast<const MethodEntry<VexaCB>&>(method), arguments);
+        return vexa::Invoke(Target(), static_cast<const MethodEntry<Control>&>(method), arguments);
     }
+
+private:
+    virtual Control& Target() = 0;
+};
+
+class CalledCabinetControl final : public TableControl<VexaCB, VexaCBDispatch> {
+public:
+    CalledCabinetControl(Platform& platform, EventSink& events) : host_(platform, events) {}
     void RunUntilJobsEnd() override { host_.RunUntilJobEnds(); }
 
 private:
+    VexaCB& Target() override { return host_.Control(); }
     CabinetHost host_;
 };
 
 // A run that a call starts is played until it has ended or its program has started; the
 // control closes the script as it goes with the call.
-class CalledLoaderControl final : public CalledControl {
+class CalledLoaderControl final : public TableControl<loader::VexaLoader, loader::VexaLoaderDispatch> {
 public:
     CalledLoaderControl(Platform& platform, EventSink& events) : platform_(platform), control_(platform, site_, events) {}
-
-    std::vector<const MethodInfo*> Methods() const override {
-        std::vector<const MethodInfo*> methods;
-        for (const auto& method : loader::VexaLoaderDispatch().Methods()) methods.push_back(&method);
-        return methods;
-    }
-    const std::vector<EventEntry>& Events() const override { return loader::VexaLoaderDispatch().Events(); }
-    InvokeResult Invoke(const MethodInfo& method, const std::vector<Value>& arguments) override {
-        return vexa::Invoke(control_, static_cast<const MethodEntry<loader::VexaLoader>&>(method), arguments);
-    }
     void RunUntilJobsEnd() override {
         auto ended = [this] { return !control_.IsScriptRunning() || !control_.GetProductDirectory().empty(); };
         while (!ended()) platform_.windows.RunUntil(ended, 250);
     }
 
 private:
+    loader::VexaLoader& Target() override { return control_; }
     Platform& platform_;
     ConsoleSite site_;
     loader::VexaLoader control_;
 };
 
 // Installs and downloads end with their one final event, requests with theirs.
-class CalledDownloadControl final : public CalledControl {
+class CalledDownloadControl final : public TableControl<download::VexaDnld, download::VexaDnldDispatch> {
 public:
     CalledDownloadControl(Platform& platform, EventSink& events) : platform_(platform), control_(platform, events) {}
-
-    std::vector<const MethodInfo*> Methods() const override {
-        std::vector<const MethodInfo*> methods;
-        for (const auto& method : download::VexaDnldDispatch().Methods()) methods.push_back(&method);
-        return methods;
-    }
-    const std::vector<EventEntry>& Events() const override { return download::VexaDnldDispatch().Events(); }
-    InvokeResult Invoke(const MethodInfo& method, const std::vector<Value>& arguments) override {
-        return vexa::Invoke(control_, static_cast<const MethodEntry<download::VexaDnld>&>(method), arguments);
-    }
     void RunUntilJobsEnd() override {
         auto ended = [this] { return !control_.Busy() && !control_.RequestsPending(); };
         while (!ended()) platform_.windows.RunUntil(ended, 250);
     }
 
 private:
+    download::VexaDnld& Target() override { return control_; }
     Platform& platform_;
     download::VexaDnld control_;
 };
