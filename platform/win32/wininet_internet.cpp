@@ -5,9 +5,9 @@
 #include <charconv>
 #include <condition_variable>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <mutex>
-#include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -19,6 +19,36 @@ namespace {
 // The most that one read hands over: a response's reading thread reads into a block of this
 // size of its own, and a request's answer is read in blocks of it.
 constexpr std::size_t kBlock = 64 * 1024;
+
+// A thread left to end by itself: it keeps the module that holds its code loaded until it
+// has ended, so a control's library let go meanwhile is not unloaded under it.
+struct DetachedWork {
+    std::function<void()> work;
+    HMODULE module;
+};
+
+DWORD WINAPI RunDetached(LPVOID parameter) {
+    std::unique_ptr<DetachedWork> detached(static_cast<DetachedWork*>(parameter));
+    const HMODULE module = detached->module;
+    detached->work();
+    detached.reset();
+    ::FreeLibraryAndExitThread(module, 0);
+}
+
+bool StartDetached(std::function<void()> work) {
+    HMODULE module = nullptr;
+    if (!::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&RunDetached), &module))
+        return false;
+    auto detached = std::make_unique<DetachedWork>(DetachedWork{std::move(work), module});
+    HANDLE thread = ::CreateThread(nullptr, 0, RunDetached, detached.get(), 0, nullptr);
+    if (!thread) {
+        ::FreeLibrary(module);
+        return false;
+    }
+    detached.release();  // the thread's now
+    ::CloseHandle(thread);
+    return true;
+}
 
 struct HandleCloser {
     void operator()(HINTERNET handle) const { ::InternetCloseHandle(handle); }
@@ -173,13 +203,10 @@ public:
 private:
     bool StartReading() {
         if (reading_) return true;
-        try {
-            std::thread(ReadOnRequest, session_, exchange_, handle_).detach();
-        } catch (const std::system_error&) {
-            return false;
-        }
-        reading_ = true;
-        return true;
+        reading_ = StartDetached([session = session_, exchange = exchange_, handle = handle_] {
+            ReadOnRequest(session, exchange, handle);
+        });
+        return reading_;
     }
 
     // Called with the session's lock held.
@@ -350,15 +377,14 @@ HttpResult WinInetInternet::Request(const HttpRequest& request, RequestStop& sto
         call->ended.notify_all();
     };
     if (!stop.Enter(wake)) return {RequestFailure::Stopped, 0, {}, "stopped"};
-    try {
-        std::thread([call] {
-            HttpResult result = Perform(call->request);
-            std::lock_guard lock(call->mutex);
-            call->result = std::move(result);
-            call->done = true;
-            call->ended.notify_all();
-        }).detach();
-    } catch (const std::system_error&) {
+    const bool started = StartDetached([call] {
+        HttpResult result = Perform(call->request);
+        std::lock_guard lock(call->mutex);
+        call->result = std::move(result);
+        call->done = true;
+        call->ended.notify_all();
+    });
+    if (!started) {
         stop.Leave();
         return {RequestFailure::Session, 0, {}, "no thread to send the request on"};
     }
