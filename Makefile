@@ -1,5 +1,5 @@
 # make test: everything CI checks. make demo: the main job on the built-in sample.
-.PHONY: all test demo bootstrap native fuzz bench clean
+.PHONY: all test demo bootstrap windows-programs native fuzz bench clean
 
 FUZZ_SECONDS ?= 60
 
@@ -8,7 +8,13 @@ all: native
 bootstrap:
 	@scripts/bootstrap
 
-native: bootstrap
+# The Windows programs that ship beside the page wizard: the native and sanitizer builds
+# copy them into their share directory.
+windows-programs: bootstrap
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows --target vexaload vexa_stand_alone_web_prog
+
+native: windows-programs
 	cmake --preset native >/dev/null
 	cmake --build --preset native
 
