@@ -1,4 +1,5 @@
-// vexa load: plays a web page that embeds the loader control, as a browser would.
+// vexa load: plays a web page that embeds the loader control, as a browser would, or the
+// web page program of a stand-alone program, as that program would.
 
 #include <atomic>
 #include <csignal>
@@ -13,7 +14,9 @@
 #include "apps/vexa/fetch_window.hpp"
 #include "common/text.hpp"
 #include "loader/loader_dispatch.hpp"
+#include "common/url.hpp"
 #include "loader/page.hpp"
+#include "loader/stand_alone.hpp"
 #include "loader/url_transfer.hpp"
 #include "loader/vexa_loader.hpp"
 #include "platform/posix/policy_trust.hpp"
@@ -26,6 +29,15 @@ struct LoadArguments {
     std::string trust = "ask";
     std::int32_t executeType = loader::kStartOnly;
     int stallSeconds = loader::kStallCountdown;
+};
+
+// What is played: a page's address, the script it runs and the control's DefaultURL, or
+// the web page program that a stand-alone program's attachment names.
+struct Visit {
+    std::string pageUrl;
+    std::string script;
+    std::string defaultUrl;
+    std::optional<loader::StandAloneAttachment> standAlone;
 };
 
 std::atomic<bool> interrupted{false};
@@ -135,25 +147,69 @@ void Play(Platform& platform, loader::VexaLoader& control, PageEvents& events, b
     progress.Break();
 }
 
+Visit StandAloneVisit(const loader::StandAloneAttachment& attachment) { return {{}, {}, {}, attachment}; }
+
+// Why a file is no stand-alone program that can be played.
+std::string StandAloneRefusal(const loader::AttachmentReading& reading) {
+    if (reading.marked) return "the stand-alone web program's attachment is refused: " + reading.refusal;
+    return reading.refusal + ", so it is no stand-alone web program (a page is given by its URL)";
+}
+
+// A local file is a stand-alone program, read before the machine is made.
+std::optional<Visit> LocalVisit(Context& context, const std::string& path) {
+    loader::AttachmentReading reading = loader::ReadStandAloneAttachment(context.files(), path);
+    if (reading.attachment) return StandAloneVisit(*reading.attachment);
+    std::error_code error;
+    const bool opened = std::filesystem::is_regular_file(path, error);
+    Fail(context, kBadInput, path + ": " + (opened ? StandAloneRefusal(reading) : "not a URL, and " + WhyUnreadable(path)));
+    return std::nullopt;
+}
+
+// What the URL's content asks for: a stand-alone program when it ends with an attachment,
+// otherwise a page that embeds the loader.
+std::optional<Visit> FetchedVisit(Context& context, const std::string& url, const std::string& fetched) {
+    loader::AttachmentReading reading = loader::ReadStandAloneAttachment(context.platform().files, fetched);
+    if (reading.attachment) return StandAloneVisit(*reading.attachment);
+    std::string refusal;
+    if (reading.marked) refusal = StandAloneRefusal(reading);
+    auto html = refusal.empty() ? ReadPageText(fetched, refusal) : std::nullopt;
+    const loader::Page page = html ? loader::ReadPage(*html) : loader::Page{};
+    if (html && !page.embedsLoader) refusal = "the page does not embed the loader control";
+    if (html && page.embedsLoader && page.script.empty()) refusal = "the page names no script (RunScript)";
+    if (refusal.empty()) return Visit{url, page.script, page.defaultUrl, std::nullopt};
+    Fail(context, kBadInput, url + ": " + refusal);
+    return std::nullopt;
+}
+
+// The page's address is refused before the machine is made, so a bad URL leaves no prefix.
+std::optional<Visit> FindVisit(Context& context, const std::string& target) {
+    if (!SplitUrl(target)) return LocalVisit(context, target);
+    if (std::string refusal = loader::UrlRefusal(target); !refusal.empty()) {
+        Fail(context, kBadInput, target + ": " + refusal);
+        return std::nullopt;
+    }
+    Platform& native = context.platform();
+    loader::LocalCache cache(native.files, native.clock, native.registry, native.shell.FolderPath(SpecialFolder::Windows));
+    if (cache.GetTempFolder().empty()) {
+        Fail(context, kNegative, "the temporary folder cannot be made");
+        return std::nullopt;
+    }
+    FetchWindow window(native, cache.GetTempFolder(), "fetching the page");
+    auto fetched = window.Fetch(target);
+    if (!fetched) {
+        Fail(context, kNegative, "cannot fetch the page " + target + "\n" + CauseLine(window.Cause()));
+        return std::nullopt;
+    }
+    return FetchedVisit(context, target, *fetched);
+}
+
 void Load(Context& context, const LoadArguments& args) {
     auto policy = PolicyTrust::Parse(args.trust);
     if (!policy) return Fail(context, kBadInput, "--trust takes ask, yes or no, not " + args.trust);
-    // Refused before the machine is made, so a bad URL leaves no prefix behind.
-    if (std::string refusal = loader::UrlRefusal(args.page); !refusal.empty())
-        return Fail(context, kBadInput, args.page + ": " + refusal);
-    Platform& native = context.platform();
-    loader::LocalCache cache(native.files, native.clock, native.registry, native.shell.FolderPath(SpecialFolder::Windows));
-    if (cache.GetTempFolder().empty()) return Fail(context, kNegative, "the temporary folder cannot be made");
-    FetchWindow pageWindow(native, cache.GetTempFolder(), "fetching the page");
-    auto fetched = pageWindow.Fetch(args.page);
-    if (!fetched) return Fail(context, kNegative, "cannot fetch the page " + args.page + "\n" + CauseLine(pageWindow.Cause()));
-    std::string unreadable;
-    auto html = ReadPageText(*fetched, unreadable);
-    if (!html) return Fail(context, kBadInput, args.page + ": " + unreadable);
-    const loader::Page page = loader::ReadPage(*html);
-    if (!page.embedsLoader) return Fail(context, kBadInput, args.page + ": the page does not embed the loader control");
-    if (page.script.empty()) return Fail(context, kBadInput, args.page + ": the page names no script (RunScript)");
+    const std::optional<Visit> visit = FindVisit(context, args.page);
+    if (!visit) return;
 
+    Platform& native = context.platform();
     PolicyTrust trust(*policy, native.ui);
     Platform platform{native.files,    native.clock,    native.windows,  native.ui,     native.components,
                       native.shell,    native.registry, native.internet, trust,         native.processes};
@@ -161,16 +217,15 @@ void Load(Context& context, const LoadArguments& args) {
     PageEvents events;
     loader::VexaLoader control(platform, site, events);
     events.Attach(control);
-    control.defaultUrl = page.defaultUrl;
-    control.Test1();
-    control.DefineCustomEvent("GOTO URL");
-    control.DefineCustomEvent("PREVIOUS PAGE");
-    control.SetCurrentUrl(args.page);
+    control.defaultUrl = visit->defaultUrl;
     control.SetExecuteType(args.executeType);
     control.Driver().SetStallSeconds(args.stallSeconds);
     {
         StopSignals stop;
-        if (control.RunScript(page.script)) Play(platform, control, events, args.executeType == loader::kStartOnly);
+        const bool started = visit->standAlone ? loader::CallAsAStandAloneProgram(control, *visit->standAlone)
+                                               : loader::CallAsThePageDoes(control, visit->pageUrl, visit->script);
+        if (started)
+            Play(platform, control, events, args.executeType == loader::kStartOnly);
         control.CloseScript();
     }
     if (!events.done || interrupted) context.exitCode = std::max(context.exitCode, int(kNegative));
@@ -180,8 +235,12 @@ void Load(Context& context, const LoadArguments& args) {
 
 void AddLoadCommand(CLI::App& app, Context& context) {
     auto args = std::make_shared<LoadArguments>();
-    CLI::App* load = app.add_subcommand("load", "Play a web page program's page as a browser with the loader would");
-    load->add_option("PAGE-URL", args->page, "The page: http://, https:// or file:// URL")->required();
+    CLI::App* load = app.add_subcommand(
+        "load", "Play a web page program's page as a browser with the loader would, or its stand-alone program");
+    load->add_option("PAGE-URL", args->page,
+                     "The page, or a stand-alone web program: an http://, https:// or file:// URL, or the local path "
+                     "of a stand-alone program")
+        ->required();
     load->add_option("--trust", args->trust, "Answer to the script's certificate check: ask (on the terminal), yes or no")
         ->capture_default_str();
     load->add_option("--execute-type", args->executeType,
@@ -193,12 +252,16 @@ void AddLoadCommand(CLI::App& app, Context& context) {
         ->capture_default_str()
         ->check(CLI::PositiveNumber);
     load->footer(
-        "The page must embed the loader control by its class id and call RunScript. The control's events are "
+        "The page must embed the loader control by its class id and call RunScript. Content that ends with "
+        "\"WEBPROG\" is a stand-alone web program, whatever its name: the five lines before that word (the ActiveX "
+        "URL, the loader's version, the publication URL, the script cabinet's name, its short signature) name the "
+        "script, which is played from the publication URL with the calls a page makes. The control's events are "
         "printed one per line (ScriptDone(), ScriptError(0, \"\"), CustomEvent(\"GOTO URL\") with \"<text>\", "
         "MiscEvent(\"REBOOT\")); progress and the error window go to standard error. At the end, or on "
         "Ctrl-C, SIGTERM or SIGHUP, the script is closed: the program ends and its product directory is removed. "
         "Exit status: 0 after ScriptDone, 1 after ScriptError or a stop signal, 2 bad input (also a page above "
-        "16 MiB).");
+        "16 MiB, a stand-alone program whose attachment is refused, or a local file that is no stand-alone "
+        "program).");
     load->callback([&context, args] { Load(context, *args); });
 }
 
