@@ -30,6 +30,13 @@ std::string ToUpperAnsi(std::string_view text) {
     return upper;
 }
 
+std::string ToLowerAnsi(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && StartsWithIgnoreCase(a, b);
 }

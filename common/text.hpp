@@ -15,6 +15,7 @@ std::string_view Trim(std::string_view text);
 
 char ToUpperAnsi(char c);
 std::string ToUpperAnsi(std::string_view text);
+std::string ToLowerAnsi(std::string_view text);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix);
 // Position of the first occurrence of `needle` in `text`, ignoring case; npos if none.

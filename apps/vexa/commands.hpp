@@ -54,6 +54,8 @@ void AddCacheCommands(CLI::App& app, Context& context);
 void AddEventCommands(CLI::App& app, Context& context);
 // Lists, or with --apply carries out, the replacements waiting for a restart.
 void AddRestartCommand(CLI::App& app, Context& context);
+// The page wizard: build.
+void AddWizardCommands(CLI::App& app, Context& context);
 
 // "text" with its quotes and backslashes escaped.
 std::string Quoted(const std::string& text);

@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
 
     CLI::App app{"vexa: tools of the VexaWeb system: file signatures, scripts, cabinets, downloads and the cache"};
     app.require_subcommand(1);
-    app.set_version_flag("--version", "vexa 0.1.0");
+    app.set_version_flag("--version", "vexa " VEXA_VERSION);
     vexa::cli::AddSigCommands(app, context);
     vexa::cli::AddScriptCommands(app, context);
     CLI::App& cab = vexa::cli::AddCabCommand(app);
@@ -144,6 +144,7 @@ int main(int argc, char** argv) {
     vexa::cli::AddCacheCommands(app, context);
     vexa::cli::AddEventCommands(app, context);
     vexa::cli::AddRestartCommand(app, context);
+    vexa::cli::AddWizardCommands(app, context);
     vexa::cli::ApplyCommonRules(app, "");
 
     // Without SA_RESTART, so that a question waiting for its answer gives up at Ctrl-C.
