@@ -32,6 +32,22 @@ std::string CommandLine(const std::string& command, const std::vector<std::strin
     return line;
 }
 
+// The title as the page's text: markup characters written as references, so that the page
+// shows what was typed.
+std::string PageText(const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
+        switch (c) {
+            case '&': escaped += "&amp;"; break;
+            case '<': escaped += "&lt;"; break;
+            case '>': escaped += "&gt;"; break;
+            case '"': escaped += "&quot;"; break;
+            default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
 }  // namespace
 
 // Pieces of 25000 bytes, at most 1000, for a cabinet above 50000 bytes; never in single-cabinet mode.
@@ -214,7 +230,7 @@ bool VexaWebExpress::MakeHTMLFile(const std::string& htmlPath) {
     const std::pair<const char*, std::string> values[] = {
         {"VEXA_GENERATED_TIME", NowText()},
         {"VEXA_SCRIPT_FILENAME", ScriptBaseName() + "Script.Cab"},
-        {"VEXA_HTML_TITLE", txtHtmlTitle},
+        {"VEXA_HTML_TITLE", PageText(txtHtmlTitle)},
         {"VEXA_LOAD_OCX_URL", WithFinalSlash(Trim(txtActiveXUrl)) + kLoaderCab},
         {"VEXA_LOAD_OCX_VERSION", VexaDnld1().GetFileVersion(AppDir + kLoaderOcx)},
         {"VEXA_STAND_ALONE_EXE_NAME", txtStandAloneExeFilenameNoPath},

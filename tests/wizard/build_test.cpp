@@ -184,7 +184,9 @@ TEST_F(Build, TheStandAloneProgramCarriesWhereTheWebProgramLives) {
     Wizard().txtActiveXUrl = "http://cdn.test/ax";
     ASSERT_TRUE(NextTo(6));
     Wizard().txtActiveXUrl = "http://cdn.test/ax";
+    Wizard().txtHtmlTitle = "Tom & <Jerry>";
     ASSERT_TRUE(Wizard().cmdFinish_Click()) << ::testing::PrintToString(Messages());
+    EXPECT_NE(ReadAll(Release("hello.htm")).find("<title>Tom &amp; &lt;Jerry&gt;</title>"), std::string::npos);
     const std::string scriptCab = Release("helloScript.Cab");
     const std::string shortSignature = LongSigToShortSig(GenerateFileSignature(native_.Get().files, scriptCab));
     const std::string attachment = "http://cdn.test/ax/\r\n2,3,0,35\r\nhttp://site.test/hello/\r\nhelloScript.Cab\r\n" +
