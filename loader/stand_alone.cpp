@@ -154,4 +154,10 @@ bool CallAsAStandAloneProgram(VexaLoader& control, const StandAloneAttachment& a
     return CallAsThePageDoes(control, StandAlonePageUrl(attachment), attachment.scriptCabinet);
 }
 
+void FollowCustomEvent(Shell& shell, const std::string& name, const std::string& text,
+                       const std::function<void()>& leave) {
+    if (name == "GOTO URL" && UrlRefusal(text).empty()) shell.Open(text);
+    if (name == "PREVIOUS PAGE") leave();
+}
+
 }  // namespace vexa::loader

@@ -8,12 +8,14 @@
 // so only the tail of the file is read, and nothing there is trusted.
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "loader/vexa_loader.hpp"
 #include "platform/files.hpp"
+#include "platform/shell.hpp"
 
 namespace vexa::loader {
 
@@ -62,5 +64,12 @@ std::string StandAlonePageUrl(const StandAloneAttachment& attachment);
 bool CallAsThePageDoes(VexaLoader& control, const std::string& pageUrl, const std::string& script);
 // The same for a stand-alone program, which has no browser window to return to.
 bool CallAsAStandAloneProgram(VexaLoader& control, const StandAloneAttachment& attachment);
+
+// What a stand-alone program does with the control's custom events in the page's place:
+// "GOTO URL" opens its text with the shell, as there is no frame to navigate, when the
+// text is an address the loader could fetch; "PREVIOUS PAGE" calls `leave`, as there is no
+// page before. Other events are the program's own business.
+void FollowCustomEvent(Shell& shell, const std::string& name, const std::string& text,
+                       const std::function<void()>& leave);
 
 }  // namespace vexa::loader

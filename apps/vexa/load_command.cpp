@@ -161,7 +161,8 @@ std::optional<Visit> LocalVisit(Context& context, const std::string& path) {
     if (reading.attachment) return StandAloneVisit(*reading.attachment);
     std::error_code error;
     const bool opened = std::filesystem::is_regular_file(path, error);
-    Fail(context, kBadInput, path + ": " + (opened ? StandAloneRefusal(reading) : "not a URL, and " + WhyUnreadable(path)));
+    Fail(context, kBadInput,
+         path + ": " + (opened ? StandAloneRefusal(reading) : "not a URL, and " + WhyUnreadable(path)));
     return std::nullopt;
 }
 

@@ -6,6 +6,7 @@
 
 #include "common/text.hpp"
 #include "platform/fake/fake_files.hpp"
+#include "platform/fake/fake_shell.hpp"
 #include "tests/loader/loader_machine.hpp"
 #include "tests/support/forwarding_files.hpp"
 
@@ -13,7 +14,8 @@ namespace vexa::loader {
 namespace {
 
 // What the wizard attaches, and a stub as a linker leaves one: zeros after the code.
-std::string Attachment(const std::string& publication = "http://pub.test/web/", const std::string& cabinet = "MyProgScript.Cab",
+std::string Attachment(const std::string& publication = "http://pub.test/web/",
+                       const std::string& cabinet = "MyProgScript.Cab",
                        const std::string& version = "2,3,0,35", const std::string& activeX = "http://ax.test/cab/") {
     return activeX + "\r\n" + version + "\r\n" + publication + "\r\n" + cabinet + "\r\n1a2b3c4d-12345\r\nWEBPROG";
 }
@@ -122,7 +124,8 @@ public:
                 const std::string tail = Attachment();
                 for (std::size_t i = 0; i < n; ++i) {
                     const std::uint64_t at = offset + i;
-                    into[i] = at < kSize - tail.size() ? 0 : static_cast<unsigned char>(tail[at - (kSize - tail.size())]);
+                    const std::uint64_t start = kSize - tail.size();
+                    into[i] = at < start ? 0 : static_cast<unsigned char>(tail[at - start]);
                 }
                 return n;
             }
@@ -162,6 +165,21 @@ TEST(StandAloneProgram, FetchesTheScriptCabinetFromThePublicationDirectory) {
     EXPECT_EQ(control.PageBase(), test::kPage);
     ASSERT_TRUE(machine.RunUntil([&] { return !machine.events.lines.empty(); }));
     EXPECT_EQ(machine.Fetches("Script.Cab"), 1u);
+}
+
+// In the page's place: addresses go to the shell, "PREVIOUS PAGE" leaves the program.
+TEST(StandAloneProgram, FollowsTheCustomEventsAsThePageWould) {
+    FakeShell shell;
+    int left = 0;
+    const auto leave = [&] { ++left; };
+    FollowCustomEvent(shell, "GOTO URL", "https://next.test/page.htm", leave);
+    FollowCustomEvent(shell, "GOTO URL", "C:\\Windows\\notepad.exe", leave);
+    FollowCustomEvent(shell, "GOTO URL", "", leave);
+    FollowCustomEvent(shell, "OTHER", "http://other.test/", leave);
+    EXPECT_EQ(shell.Opened(), std::vector<std::string>{"https://next.test/page.htm"});
+    EXPECT_EQ(left, 0);
+    FollowCustomEvent(shell, "PREVIOUS PAGE", "", leave);
+    EXPECT_EQ(left, 1);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "sfxstub/stub_texts.hpp"
 #include "sfxstub/win32/stub_resources.hpp"
 #include "tests/sfxstub/stub_fixtures.hpp"
+#include "tests/support/program_windows.hpp"
 #include "tests/support/temp_dir.hpp"
 
 namespace vexa::sfx {
@@ -31,26 +32,13 @@ namespace fs = std::filesystem;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
-
-// A program's first start under Wine may take seconds.
-constexpr auto kPatience = std::chrono::seconds(30);
-
-bool WaitUntil(const std::function<bool()>& ready) {
-    for (auto end = std::chrono::steady_clock::now() + kPatience; std::chrono::steady_clock::now() < end;) {
-        if (ready()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return ready();
-}
-
-// A window's text, asked by WM_GETTEXT, which the system carries between processes.
-std::string TextOf(HWND window) {
-    char text[1024] = {};
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                          &ignored);
-    return text;
-}
+using test::ChildTexts;
+using test::DisplayAvailable;
+using test::ExpectMessage;
+using test::Says;
+using test::TextOf;
+using test::WaitUntil;
+using StubProcess = test::WindowedProcess;
 
 std::string ItemText(HWND dialog, int id) { return TextOf(::GetDlgItem(dialog, id)); }
 
@@ -67,26 +55,6 @@ std::vector<std::string> ListEntries(HWND list) {
         entries.emplace_back(narrow);
     }
     return entries;
-}
-
-// The texts of a message box, its caption aside.
-std::vector<std::string> ChildTexts(HWND window) {
-    std::vector<HWND> children;
-    ::EnumChildWindows(
-        window,
-        [](HWND child, LPARAM found) {
-            reinterpret_cast<std::vector<HWND>*>(found)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
-    std::vector<std::string> texts;
-    for (HWND child : children) texts.push_back(TextOf(child));
-    return texts;
-}
-
-bool Says(HWND box, const std::string& text) {
-    auto texts = ChildTexts(box);
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
 // Memory in the stub's process, so that its windows can be sent messages that point at
@@ -115,103 +83,12 @@ private:
     void* address_ = nullptr;
 };
 
-// A program started as from the shell, by its full path in quotes, with its temporary
-// files in a folder of the test's.
-class StubProcess {
-public:
-    StubProcess(const std::string& program, const fs::path& temp) {
-        std::string commandLine = "\"" + program + "\"";
-        std::string environment = EnvironmentWithTemp(temp.string());
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        started_ = ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, environment.data(),
-                                    nullptr, &startup, &process_);
-    }
-    ~StubProcess() {
-        if (!started_) return;
-        if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(process_.hProcess, 99);
-        ::CloseHandle(process_.hThread);
-        ::CloseHandle(process_.hProcess);
-    }
-    StubProcess(const StubProcess&) = delete;
-    StubProcess& operator=(const StubProcess&) = delete;
-
-    bool Started() const { return started_; }
-    HANDLE Handle() const { return process_.hProcess; }
-
-    // A visible top-level window of the program's that `matches`; null if none comes.
-    HWND WaitForWindow(const std::function<bool(HWND)>& matches) const {
-        HWND found = nullptr;
-        WaitUntil([&] { return (found = FindWindowOf(matches)) != nullptr; });
-        return found;
-    }
-    HWND WaitForWindow(const std::string& caption) const {
-        return WaitForWindow([&](HWND window) { return TextOf(window) == caption; });
-    }
-
-    // The exit code once the program has ended by itself.
-    std::optional<DWORD> Finish() const {
-        auto patience = std::chrono::duration_cast<std::chrono::milliseconds>(kPatience).count();
-        if (::WaitForSingleObject(process_.hProcess, static_cast<DWORD>(patience)) != WAIT_OBJECT_0) {
-            return std::nullopt;
-        }
-        DWORD code = 0;
-        ::GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
-
-private:
-    struct Search {
-        DWORD process;
-        const std::function<bool(HWND)>& matches;
-        HWND found = nullptr;
-    };
-
-    HWND FindWindowOf(const std::function<bool(HWND)>& matches) const {
-        Search search{process_.dwProcessId, matches};
-        ::EnumWindows(
-            [](HWND window, LPARAM context) {
-                auto& s = *reinterpret_cast<Search*>(context);
-                DWORD owner = 0;
-                ::GetWindowThreadProcessId(window, &owner);
-                if (owner != s.process || !::IsWindowVisible(window) || !s.matches(window)) return TRUE;
-                s.found = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
-    // Ours, with TMP and TEMP, where the system takes its temporary folder from, replaced.
-    static std::string EnvironmentWithTemp(const std::string& temp) {
-        std::string block;
-        char* strings = ::GetEnvironmentStringsA();
-        for (const char* entry = strings; *entry; entry += std::strlen(entry) + 1) {
-            std::string_view text(entry);
-            if (!text.starts_with("TMP=") && !text.starts_with("TEMP=")) block.append(text).push_back('\0');
-        }
-        ::FreeEnvironmentStringsA(strings);
-        for (const char* name : {"TMP=", "TEMP="}) block.append(name + temp).push_back('\0');
-        return block;  // its own terminating NUL ends the block
-    }
-
-    PROCESS_INFORMATION process_{};
-    bool started_ = false;
-};
-
 const std::vector<Member> kMembers = {
     {"readme.txt", "two lines\r\nof text\r\n"},
     {"docs\\guide.txt", test::TextBytes(70'000, 2)},
     {"setup.ini", "[setup]\r\n"},
 };
 const std::vector<std::string> kNames = {"readme.txt", "docs\\guide.txt", "setup.ini"};
-
-// Windows other than message windows need a display; under Wine, an X server.
-bool DisplayAvailable() {
-    HWND probe = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    if (probe) ::DestroyWindow(probe);
-    return probe != nullptr;
-}
 
 class StubDialog : public ::testing::Test {
 protected:
@@ -278,15 +155,6 @@ void ExpandInto(const StubProcess& stub, HWND main, const fs::path& folder) {
     });
     ::PostMessageA(browser, WM_COMMAND, selected ? IDOK : IDCANCEL, 0);
     ASSERT_TRUE(selected) << "the browser did not select " << path;
-}
-
-// Waits for the message box `caption`, checks its text and closes it with its button.
-void ExpectMessage(const StubProcess& stub, const std::string& caption, const std::string& text) {
-    HWND box = stub.WaitForWindow(caption);
-    ASSERT_NE(box, nullptr) << caption;
-    EXPECT_TRUE(Says(box, text)) << caption << ": " << ::testing::PrintToString(ChildTexts(box));
-    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitUntil([box] { return !::IsWindow(box); }));
 }
 
 bool Idle(HWND main) {
