@@ -18,7 +18,10 @@ struct MakeParameters {
     std::string name;
     std::uint32_t maxCabinetSize = 300'000'000;  // a cabinet that would grow beyond it fails
     std::uint32_t folderThreshold = 900'000;     // a folder closes at the file that fills it to this
-    std::uint16_t headerReserve = 0;             // zeroed room in the header, at most 60,000 bytes
+    // Room kept for a code-signing certificate, at most 60,000 bytes: not in the header but
+    // as a signed cabinet keeps its signature, so signing tools take the cabinet
+    // (signature_slot.hpp). The maximum size counts it.
+    std::uint16_t headerReserve = 0;
     std::uint16_t setId = 10001;
     std::uint16_t cabinetNumber = 1;
     unsigned threads = 0;  // compression threads; 0: one per processor

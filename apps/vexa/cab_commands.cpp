@@ -299,7 +299,8 @@ void AddMake(CLI::App& cab, Context& context) {
     make->add_option("OUT", args->cabinet, "Cabinet to write")->required();
     make->add_option("FILE", args->files, "A file to add; FILE=NAME stores it as NAME (\"\\\" between folders)");
     make->add_option("--from-dir", args->fromDirectory, "Add every file under DIR, stored by its path relative to DIR");
-    make->add_option("--reserve", args->reserve, "Bytes kept free in the header for a code-signing certificate")
+    make->add_option("--reserve", args->reserve,
+                     "Bytes kept for a code-signing certificate, where signing tools look for it")
         ->check(CLI::Range(0, 60000));
     make->add_flag("--folder-per-file", args->folderPerFile,
                    "Lay folders out as the cabinet control does for pages: every file but the first and the last "

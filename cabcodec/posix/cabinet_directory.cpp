@@ -1,6 +1,9 @@
 #include "cabcodec/posix/cabinet_directory.hpp"
 
+#include <span>
 #include <string_view>
+
+#include "cabcodec/signature_slot.hpp"
 
 namespace vexa::cab {
 namespace {
@@ -24,11 +27,11 @@ public:
         U16(static_cast<std::uint16_t>(v >> 16));
     }
     void Bytes(std::string_view bytes) { out_.insert(out_.end(), bytes.begin(), bytes.end()); }
+    void Bytes(std::span<const unsigned char> bytes) { out_.insert(out_.end(), bytes.begin(), bytes.end()); }
     void Text(std::string_view text) {
         Bytes(text);
         U8(0);
     }
-    void Zeros(std::size_t n) { out_.insert(out_.end(), n, 0); }
 
 private:
     std::vector<unsigned char>& out_;
@@ -36,8 +39,9 @@ private:
 
 }  // namespace
 
-std::uint64_t HeaderSize(std::uint16_t headerReserve) {
-    return kFixedHeader + (headerReserve != 0 ? kReserveFields + headerReserve : 0);
+std::uint64_t HeaderSize(std::uint16_t certificateReserve) {
+    std::uint16_t reserve = HeaderReserveFor(certificateReserve);
+    return kFixedHeader + (reserve != 0 ? kReserveFields + reserve : 0);
 }
 
 std::uint64_t FileEntrySize(const FileRecord& file) { return kFixedFileEntry + file.name.size() + 1; }
@@ -45,7 +49,8 @@ std::uint64_t FileEntrySize(const FileRecord& file) { return kFixedFileEntry + f
 // The caller has checked that the cabinet fits the format's 32-bit sizes.
 std::vector<unsigned char> BuildDirectory(const HeaderFields& header, const std::vector<FolderRecord>& folders,
                                           const std::vector<FileRecord>& files, std::uint64_t dataSize) {
-    std::uint64_t filesStart = HeaderSize(header.headerReserve) + kFolderEntrySize * folders.size();
+    const std::uint16_t reserve = HeaderReserveFor(header.certificateReserve);
+    std::uint64_t filesStart = HeaderSize(header.certificateReserve) + kFolderEntrySize * folders.size();
     std::uint64_t dataStart = filesStart;
     for (const auto& file : files) dataStart += FileEntrySize(file);
 
@@ -54,7 +59,8 @@ std::vector<unsigned char> BuildDirectory(const HeaderFields& header, const std:
     Writer w(out);
     w.Bytes("MSCF");
     w.U32(0);
-    w.U32(static_cast<std::uint32_t>(dataStart + dataSize));
+    const auto cabinetSize = static_cast<std::uint32_t>(dataStart + dataSize);
+    w.U32(cabinetSize);
     w.U32(0);
     w.U32(static_cast<std::uint32_t>(filesStart));
     w.U32(0);
@@ -62,14 +68,14 @@ std::vector<unsigned char> BuildDirectory(const HeaderFields& header, const std:
     w.U8(1);
     w.U16(static_cast<std::uint16_t>(folders.size()));
     w.U16(static_cast<std::uint16_t>(files.size()));
-    w.U16(header.headerReserve != 0 ? kReservePresent : 0);
+    w.U16(reserve != 0 ? kReservePresent : 0);
     w.U16(header.setId);
     w.U16(header.cabinetNumber);
-    if (header.headerReserve != 0) {
-        w.U16(header.headerReserve);
+    if (reserve != 0) {
+        w.U16(reserve);
         w.U8(0);  // no folder reserve
         w.U8(0);  // no data block reserve
-        w.Zeros(header.headerReserve);
+        w.Bytes(SignatureHeader(cabinetSize, header.certificateReserve));
     }
     for (const auto& folder : folders) {
         w.U32(static_cast<std::uint32_t>(dataStart + folder.dataOffset));

@@ -1,6 +1,7 @@
 #pragma once
 // The tables at the front of a cabinet: the header (CFHEADER with its reserve), one entry
-// per folder (CFFOLDER) and one per file (CFFILE). The data blocks follow them.
+// per folder (CFFOLDER) and one per file (CFFILE). The data blocks follow them, and then
+// the signature slot of a cabinet with room for a certificate.
 
 #include <cstdint>
 #include <string>
@@ -26,11 +27,11 @@ struct FileRecord {
 struct HeaderFields {
     std::uint16_t setId = 0;
     std::uint16_t cabinetNumber = 0;
-    std::uint16_t headerReserve = 0;
+    std::uint16_t certificateReserve = 0;  // the slot after the cabinet
 };
 
 // Bytes of the header, of one folder entry and of one file entry.
-std::uint64_t HeaderSize(std::uint16_t headerReserve);
+std::uint64_t HeaderSize(std::uint16_t certificateReserve);
 inline constexpr std::uint64_t kFolderEntrySize = 8;
 std::uint64_t FileEntrySize(const FileRecord& file);
 

@@ -11,6 +11,7 @@
 #include "cabcodec/posix/block_pipeline.hpp"
 #include "cabcodec/posix/cabinet_directory.hpp"
 #include "cabcodec/posix/data_block.hpp"
+#include "cabcodec/signature_slot.hpp"
 
 namespace vexa::cab {
 namespace {
@@ -42,7 +43,10 @@ private:
         if (error_ == MakeError::None) error_ = error;
         return false;
     }
-    bool Fits() { return dataSize_ + directorySize_ <= parameters_.maxCabinetSize || Fail(MakeError::TooLarge); }
+    bool Fits() {
+        return dataSize_ + directorySize_ + parameters_.headerReserve <= parameters_.maxCabinetSize ||
+               Fail(MakeError::TooLarge);
+    }
     bool OpenFolderFor(const FileRecord& file);
     bool Stream(SourceReader& data, FileRecord& file);
     bool SubmitBlock();
@@ -159,7 +163,8 @@ bool CabinetMaker::Writer::WriteCabinet(OutputFile& out) {
     if (!out.Write(directory.data(), directory.size())) return Fail(MakeError::WriteFailed);
     // A cabinet of empty files has no data, and so no temporary file.
     MakeError error = dataSize_ == 0 ? MakeError::None : CopySpooled(*temporary_, dataSize_, out);
-    return error == MakeError::None || Fail(error);
+    if (error != MakeError::None) return Fail(error);
+    return WriteSignatureSlot(out, parameters_.headerReserve) || Fail(MakeError::WriteFailed);
 }
 
 CabinetMaker::CabinetMaker(const MakeParameters& parameters, MakeCallbacks& callbacks)

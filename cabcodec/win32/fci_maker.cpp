@@ -11,6 +11,7 @@
 #include "cabcodec/copy_spooled.hpp"
 #include "cabcodec/maker.hpp"
 #include "cabcodec/member_name.hpp"
+#include "cabcodec/signature_slot.hpp"
 #include "cabcodec/win32/fci_session.hpp"
 
 namespace vexa::cab {
@@ -110,11 +111,18 @@ bool CabinetMaker::Writer::FlushCabinet() {
 }
 
 // FCI seeks back in the cabinet it writes; the caller's cabinet file is written in order.
+// FCI leaves the header's reserve zeroed, so the signature header goes in here.
 bool CabinetMaker::Writer::WriteCabinet(SeekableSpool& spooled) {
+    const std::uint16_t slot = parameters_.headerReserve;
+    if (slot != 0) {
+        auto header = SignatureHeader(static_cast<std::uint32_t>(spooled.Size()), slot);
+        if (!spooled.Write(kSignatureHeaderOffset, header.data(), header.size())) return Fail(MakeError::TemporaryFile);
+    }
     auto out = callbacks_.CreateCabinet(parameters_.directory + parameters_.name);
     if (!out) return Fail(MakeError::WriteFailed);
     MakeError error = CopySpooled(spooled, spooled.Size(), *out);
-    return error == MakeError::None || Fail(error);
+    if (error != MakeError::None) return Fail(error);
+    return WriteSignatureSlot(*out, slot) || Fail(MakeError::WriteFailed);
 }
 
 CabinetMaker::CabinetMaker(const MakeParameters& parameters, MakeCallbacks& callbacks)

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "cabcodec/signature_slot.hpp"
 #include "cabcodec/win32/seek_target.hpp"
 
 namespace vexa::cab {
@@ -75,10 +76,12 @@ struct FciSession::Callbacks {
 };
 
 FciSession::FciSession(const MakeParameters& parameters, MakeCallbacks& callbacks) : callbacks_(callbacks) {
-    ccab_.cb = std::min<ULONG>(parameters.maxCabinetSize, CB_MAX_DISK);
+    // The signature slot goes after what FCI writes, within the maximum size.
+    ULONG room = parameters.maxCabinetSize - std::min<ULONG>(parameters.maxCabinetSize, parameters.headerReserve);
+    ccab_.cb = std::min<ULONG>(room, CB_MAX_DISK);
     // The maker closes folders itself, by uncompressed size; FCI would count compressed bytes.
     ccab_.cbFolderThresh = CB_MAX_DISK;
-    ccab_.cbReserveCFHeader = parameters.headerReserve;
+    ccab_.cbReserveCFHeader = HeaderReserveFor(parameters.headerReserve);
     ccab_.iCab = parameters.cabinetNumber;
     ccab_.setID = parameters.setId;
     std::strcpy(ccab_.szCab, kCabinetName);

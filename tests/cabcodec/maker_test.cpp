@@ -10,6 +10,7 @@
 
 #include "cabcodec/expander.hpp"
 #include "cabcodec/maker.hpp"
+#include "cabcodec/signature_slot.hpp"
 #include "tests/support/under_wine.hpp"
 #include "tests/support/cabinet_shapes.hpp"
 #include "tests/support/memory_cabinet.hpp"
@@ -77,10 +78,10 @@ TEST_P(CabinetRoundTrip, ExpandsToTheSameBytesAndStamps) {
     MemorySource source(cabinet);
     auto info = IsCabinet(source);
     ASSERT_TRUE(info);
-    EXPECT_EQ(info->length, cabinet.size());
+    EXPECT_EQ(info->length + shape.headerReserve, cabinet.size());
     EXPECT_EQ(info->setId, 10001);
     EXPECT_EQ(info->cabinetIndex, 1);
-    EXPECT_EQ(info->headerReserve, shape.headerReserve);
+    EXPECT_EQ(info->headerReserve, HeaderReserveFor(shape.headerReserve));
     EXPECT_EQ(info->files, shape.files.size());
 
     auto members = ExpandAll(cabinet);
@@ -99,15 +100,30 @@ TEST_P(CabinetRoundTrip, ExpandsToTheSameBytesAndStamps) {
 INSTANTIATE_TEST_SUITE_P(Shapes, CabinetRoundTrip, ::testing::ValuesIn(test::CabinetShapes()),
                          [](const auto& param) { return param.param.label; });
 
-TEST(CabinetMaking, KeepsTheLargestHeaderReserveZeroed) {
-    MakeParameters parameters;
-    parameters.name = "reserve.cab";
-    parameters.headerReserve = kMaxHeaderReserve;
-    std::string cabinet = test::MakeCabinet({{"a.txt", "abc"}}, parameters);
-    ASSERT_FALSE(cabinet.empty());
-    EXPECT_EQ(Le(cabinet, 36, 2), kMaxHeaderReserve);
-    EXPECT_EQ(cabinet.find_first_not_of('\0', 40), 40u + kMaxHeaderReserve);
-    EXPECT_EQ(ExpandAll(cabinet).at(0).bytes, "abc");
+// Signing tools take only a 20-byte header reserve laid out as a signed cabinet's; the room
+// asked for is the zeroed slot after the cabinet that it points at. Both makers lay it out
+// alike, FCI's zeroed reserve filled in afterwards.
+TEST(CabinetMaking, KeepsTheCertificateReserveWhereASignedCabinetKeepsItsSignature) {
+    const std::vector<FileSpec> files = {{"a.txt", "abc"}, {"b.bin", test::RandomBytes(70'000, 3)}};
+    for (std::uint16_t reserve : {std::uint16_t{1}, std::uint16_t{6144}, kMaxHeaderReserve}) {
+        SCOPED_TRACE(reserve);
+        MakeParameters parameters;
+        parameters.name = "reserve.cab";
+        parameters.headerReserve = reserve;
+        std::string cabinet = test::MakeCabinet(files, parameters);
+        std::uint32_t length = Le(cabinet, 8, 4);
+        ASSERT_EQ(cabinet.size(), length + reserve);
+        EXPECT_EQ(Le(cabinet, 30, 2), 0x0004u);  // a reserve, no other cabinets
+        EXPECT_EQ(Le(cabinet, 36, 4), 20u);      // no folder or data block reserve
+        EXPECT_EQ(Le(cabinet, 40, 4), 0x00100000u);
+        EXPECT_EQ(Le(cabinet, 44, 4), length);
+        EXPECT_EQ(Le(cabinet, 48, 4), reserve);
+        EXPECT_EQ(cabinet.substr(52, 8), std::string(8, '\0'));
+        EXPECT_EQ(cabinet.find_first_not_of('\0', length), std::string::npos);
+        auto members = ExpandAll(cabinet);
+        ASSERT_EQ(members.size(), 2u);
+        EXPECT_TRUE(members[1].bytes == files[1].bytes);
+    }
 }
 
 // Readers decode a name marked as UTF-8 alike on every system; without the mark a name beyond
@@ -270,6 +286,12 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"OverlongName", Nothing, "src", std::string(kMaxMemberName + 1, 'n'), MakeError::BadName},
         FailureCase{"BeyondMaximumSize", [](auto&, auto& p) { p.maxCabinetSize = 100'000; }, "src", "a.bin",
                     MakeError::TooLarge},
+        FailureCase{"CertificateReserveBeyondMaximumSize",
+                    [](auto&, auto& p) {
+                        p.maxCabinetSize = 230'000;
+                        p.headerReserve = kMaxHeaderReserve;
+                    },
+                    "src", "a.bin", MakeError::TooLarge},
         FailureCase{"ReserveTooLarge", [](auto&, auto& p) { p.headerReserve = kMaxHeaderReserve + 1; }, "src",
                     "a.bin", MakeError::BadParameters}),
     [](const auto& param) { return param.param.label; });
