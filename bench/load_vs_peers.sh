@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Times `vexa load` on a release of 200 program cabinets (about 100 MB, served on loopback)
+# Times `vexa load` on a release that the page wizard made of a program of 200 files (about
+# 100 MB of cabinets, one per file, the larger published in pieces, served on loopback)
 # against the peer tools doing the same work: cold (an empty prefix: everything fetched and
-# expanded) against curl fetching the 200 cabinets in one call and cabextract expanding
-# them, and warm (the same prefix again: everything cached) against cabextract alone. Our runs
-# and the peers' take turns, so that both meet the file system in the same state.
+# expanded) against curl fetching every piece and cabinet in one call, cat joining the pieces
+# and cabextract expanding the cabinets, and warm (the same prefix again: everything cached)
+# against cabextract alone. Our runs and the peers' take turns, so that both meet the file
+# system in the same state.
 # Usage: bench/load_vs_peers.sh BUILD_DIR [CABINETS]
 set -euo pipefail
 
@@ -31,26 +33,42 @@ trap cleanup EXIT
 # The program: the sample program and data files of 750 KB, each two thirds random
 # bytes and one third text, so the cabinets hold what programs hold: some of it compresses.
 mkdir -p "$work/program/data"
-cp "$sample" "$work/program/"
+cp "$sample" "$work/program/sample.exe"
 for ((i = 1; i < cabinets; i++)); do
     { head -c 512000 /dev/urandom; head -c 256000 < <(yes "record $i of the program's data: names, numbers and settings"); } \
         >"$work/program/data/part$i.dat"
 done
-"$here/tests/e2e/make_release.sh" --vexa "$vexa" --exe "$(basename "$sample")" --cabinet-per-file \
-    "$work/program" "$work/release"
-bytes=$(cat "$work"/release/Prog*.cab | wc -c)
-
+mkdir -p "$work/wizard" "$work/release"
+cp -r "$build/share/vexaweb/." "$work/wizard/"
 python3 "$server" --root "$work/release" --background "$work/server"
 port=$(awk '/^port/ { print $2 }' "$work/server")
-page=http://127.0.0.1:$port/index.htm
-urls=()
-for ((i = 1; i <= cabinets; i++)); do urls+=("http://127.0.0.1:$port/Prog$i.cab"); done
+site=http://127.0.0.1:$port/
+VEXA_PREFIX=$work/author "$vexa" wizard build "$work/program" --wizard-dir "$work/wizard" --yes --multi-cab \
+    --web-site "$site" --publication-url "$site" --page index.htm >/dev/null
+cp "$work"/program/VexaWizardWebExpressProject/Release/* "$work/release/"
+page=${site}index.htm
+# What the page's program lines name: whole cabinets, and the pieces of the split ones.
+mapfile -t published < <(cd "$work/release" && ls | grep -E '\.cab[0-9]*$')
+bytes=$(cd "$work/release" && cat "${published[@]}" | wc -c)
+urls=("${published[@]/#/$site}")
 
 source "$(dirname "$0")/timing.sh"
 
 fresh() { rm -rf "$work/$1"; mkdir "$work/$1"; }
+# The pieces of a set joined in their order (name.cab1, name.cab2, ...), the pieces then gone.
+join_pieces() {
+    local first set k pieces
+    for first in "$work"/fetched/*.cab1; do
+        [[ -e $first ]] || return 0
+        set=${first%1}
+        pieces=$(ls "$set"[0-9]* | wc -l)
+        for ((k = 1; k <= pieces; k++)); do cat "$set$k"; done >"$set"
+        rm "$set"[0-9]*
+    done
+}
 fetch_and_expand() {
     (cd "$work/fetched" && curl -sf --remote-name-all "${urls[@]}")
+    join_pieces
     cabextract -q -d "$work/expanded" "$work"/fetched/*.cab
 }
 "$vexa" --help | grep -q '^  load ' || { echo "$0: this vexa has no load command" >&2; exit 1; }
@@ -64,7 +82,7 @@ read -r peer_warm ours_warm < <(median_pair "fresh expanded" 'cabextract -q -d "
 
 awk -v cabs="$cabinets" -v bytes="$bytes" -v oc="$ours_cold" -v pc="$peer_cold" -v ow="$ours_warm" \
     -v pw="$peer_warm" -v runs="$runs" 'BEGIN {
-    printf "release: %d program cabinets, %.1f MB on loopback; median of %d runs\n", cabs, bytes / 1e6, runs
+    printf "release: %d program files, %.1f MB of cabinets on loopback; median of %d runs\n", cabs, bytes / 1e6, runs
     printf "cold  vexa load %6.2f s   curl + cabextract %6.2f s   ratio %.2f (target 1.5 or less)\n", oc, pc, oc / pc
     printf "warm  vexa load %6.2f s   cabextract        %6.2f s   ratio %.2f (target 1.5 or less)\n", ow, pw, ow / pw
 }'

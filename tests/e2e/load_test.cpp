@@ -1,4 +1,4 @@
-// The loader end to end: a release made with the toolbox, served on loopback, played by
+// The loader end to end: a release made by the page wizard, served on loopback, played by
 // `vexa load` in a fresh prefix, with the sample program started from it.
 
 #include <sys/stat.h>
@@ -18,6 +18,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kNext = "http://127.0.0.1/next.htm";
+// The program's parameters on the script's Execute line: it goes on to kNext once it runs.
+const std::vector<std::string> kGoesOn{"--exe-params", "\"" + kNext + "\""};
 const std::vector<std::string> kStarted{"ScriptDone()", R"(CustomEvent("GOTO URL") with ")" + kNext + "\""};
 const std::vector<std::string> kFailed{R"(ScriptError(0, ""))"};
 
@@ -44,7 +46,7 @@ protected:
 };
 
 TEST_F(LoadTest, FirstVisitAsksForTrustTheSecondNeitherAsksNorDownloads) {
-    ServedRelease release({"--arg", kNext});
+    ServedRelease release(kGoesOn);
     ASSERT_TRUE(release.Served());
 
     LoadOutcome refused = LoadPage(release.PageUrl(), {{"--trust", "ask"}, "n\n"});
@@ -66,18 +68,26 @@ TEST_F(LoadTest, FirstVisitAsksForTrustTheSecondNeitherAsksNorDownloads) {
 }
 
 TEST_F(LoadTest, SplitCabinetFetchesOnlyTheFirstPieceWhenTheOthersAreThere) {
-    ServedRelease release({"--arg", kNext, "--pieces", "3"});
+    // One cabinet per file: the program's own is large enough to be published in pieces.
+    std::vector<std::string> options = kGoesOn;
+    options.push_back("--multi-cab");
+    ServedRelease release(options);
     ASSERT_TRUE(release.Served());
     ASSERT_EQ(LoadPage(release.PageUrl()).events, kStarted);
-    // The pieces were joined and deleted; put the higher two back where a broken earlier
+    // The pieces were joined and deleted; put all but the first back where a broken earlier
     // visit would have left them, and take them off the server.
     fs::path pieces;
     for (const auto& entry : fs::directory_iterator(LoaderTemp()))
         if (entry.path().filename().string().starts_with("~us")) pieces = entry.path();
     ASSERT_FALSE(pieces.empty());
-    for (const char* k : {"2", "3"}) {
-        fs::rename(fs::path(release.folder()) / (std::string("Prog1.cab") + k), pieces / (std::string("Prog1.cab") + k));
+    std::size_t moved = 0;
+    for (const auto& entry : fs::directory_iterator(release.folder())) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with("helloEXE.cab") || name == "helloEXE.cab1") continue;
+        fs::rename(entry.path(), pieces / name);
+        ++moved;
     }
+    ASSERT_GE(moved, 2u);
     // A fresh cache, so the cabinet must come from its pieces again.
     fs::remove_all(LoaderTemp().parent_path() / "Downloaded Programs");
     LoadOutcome outcome = LoadPage(release.PageUrl());
@@ -87,7 +97,7 @@ TEST_F(LoadTest, SplitCabinetFetchesOnlyTheFirstPieceWhenTheOthersAreThere) {
 
 struct FailingRelease {
     std::string name;
-    std::vector<std::string> options;
+    std::vector<std::string> faults;
     std::string message;  // shown in the error window
 };
 
@@ -96,7 +106,7 @@ void PrintTo(const FailingRelease& release, std::ostream* out) { *out << release
 class FailingReleaseTest : public LoadTest, public ::testing::WithParamInterface<FailingRelease> {};
 
 TEST_P(FailingReleaseTest, EndsWithScriptErrorAndItsMessage) {
-    ServedRelease release(GetParam().options);
+    ServedRelease release({}, GetParam().faults);
     ASSERT_TRUE(release.Served());
     LoadOutcome outcome = LoadPage(release.PageUrl());
     EXPECT_EQ(outcome.status, 1);
@@ -123,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& param) { return param.param.name; });
 
 TEST_F(LoadTest, AStalledTransferIsAskedForAgain) {
-    ServedRelease release({"--arg", kNext, "--via", "stallonce/4096/"});
+    ServedRelease release(kGoesOn, {"--via", "stallonce/4096/"});
     ASSERT_TRUE(release.Served());
     LoadOutcome outcome = LoadPage(release.PageUrl(), {{"--trust", "yes", "--stall-seconds", "2"}});
     EXPECT_EQ(outcome.status, 0) << outcome.messages;
@@ -133,7 +143,7 @@ TEST_F(LoadTest, AStalledTransferIsAskedForAgain) {
 }
 
 TEST_F(LoadTest, CtrlCCancelsTheRunAndRemovesTheProductDirectory) {
-    ServedRelease release({"--via", "stall/4096/"});
+    ServedRelease release({}, {"--via", "stall/4096/"});
     ASSERT_TRUE(release.Served());
     LoadOptions options;
     options.interruptWhenStalled = true;
@@ -146,7 +156,7 @@ TEST_F(LoadTest, CtrlCCancelsTheRunAndRemovesTheProductDirectory) {
 // A closed terminal or a polite kill ends a visit as Ctrl-C does, also while the program
 // runs: here one the control manages, started again whenever it ends.
 TEST_F(LoadTest, StopSignalsCloseTheScriptAndRemoveTheProductDirectory) {
-    ServedRelease release({"--arg", kNext});
+    ServedRelease release(kGoesOn);
     ASSERT_TRUE(release.Served());
     for (int stop : {SIGTERM, SIGHUP}) {
         SCOPED_TRACE(stop);
@@ -210,7 +220,7 @@ TEST_F(LoadTest, PagesItCannotPlayAreRefusedAndNoneCrashesIt) {
 
 // A failed download names its cause on the line after the loader's text.
 TEST_F(LoadTest, AFailedDownloadNamesItsCause) {
-    ServedRelease release({"--via", "status/404/"});
+    ServedRelease release({}, {"--via", "status/404/"});
     ASSERT_TRUE(release.Served());
     LoadOutcome outcome = LoadPage(release.PageUrl());
     EXPECT_EQ(outcome.status, 1);
@@ -225,7 +235,9 @@ TEST_F(LoadTest, LibraryInUseEndsWithTheRebootQuestionAndNoProgram) {
     fs::path library = fs::path(std::getenv("VEXA_PREFIX")) / "library" / "Shared.dll";
     fs::create_directories(library.parent_path());
     std::ofstream(library) << "a shared library";
-    ServedRelease release({"--arg", kNext, "--dll", library.string()});
+    std::vector<std::string> options = kGoesOn;
+    options.insert(options.end(), {"--dll", library.string()});
+    ServedRelease release(options);
     ASSERT_TRUE(release.Served());
     fs::create_directories(fs::path(std::getenv("VEXA_PREFIX")) / "windows" / "system32" / "Shared.dll");
 
@@ -268,7 +280,7 @@ std::string ControlWindowOfTheRun() {
 // A page's download control, in a process of its own, sends the loader control of a running
 // visit custom events, as the programs the loader starts do; the text survives the sender.
 TEST_F(LoadTest, CustomEventsFromTheDownloadControlReachTheLoaderOfAnotherProcess) {
-    ServedRelease release({"--arg", kNext});
+    ServedRelease release(kGoesOn);
     ASSERT_TRUE(release.Served());
     test::ChildProcess load({VEXA_PROGRAM, "load", release.PageUrl(), "--trust", "yes", "--execute-type", "0"}, {},
                             "/dev/null");

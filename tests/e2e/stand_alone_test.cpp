@@ -1,6 +1,6 @@
-// A stand-alone web program end to end: a release made with the toolbox and served on
-// loopback, a program made of a stub and the attachment the wizard writes, and `vexa load`
-// playing it from a path and from a URL as its page would be played.
+// A stand-alone web program end to end: a release made by the page wizard and served on
+// loopback, its stand-alone program (or one of a stub and an attachment written here), and
+// `vexa load` playing it from a path and from a URL as its page would be played.
 
 #include <gtest/gtest.h>
 
@@ -19,6 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kNext = "http://127.0.0.1/next.htm";
+const std::vector<std::string> kGoesOn{"--exe-params", "\"" + kNext + "\""};
 
 // Any bytes do for the stub, including a marker of their own.
 const std::string kStub = std::string("MZ\x90\0stub WEBPROG\r\n\0\0\0", 21);
@@ -26,12 +27,12 @@ const std::string kStub = std::string("MZ\x90\0stub WEBPROG\r\n\0\0\0", 21);
 // The stub followed by the six parts, the first five each ending in CR LF.
 std::string MakeStandAlone(const ServedRelease& release, const std::string& name,
                            const std::string& publication = {}) {
-    const std::string cabinet = release.folder() + "/Script.Cab";
+    const std::string cabinet = release.folder() + "/" + ServedRelease::kScriptCab;
     const std::string shortSignature = LongSigToShortSig(GenerateFileSignature(*NativeFiles(), cabinet));
     const std::string path = release.folder() + "/" + name;
     std::ofstream(path, std::ios::binary) << kStub << release.Url("/") << "\r\n2,3,0,35\r\n"
                                           << (publication.empty() ? release.Url("/") : publication)
-                                          << "\r\nScript.Cab\r\n"
+                                          << "\r\n" << ServedRelease::kScriptCab << "\r\n"
                                           << shortSignature << "\r\nWEBPROG";
     return path;
 }
@@ -46,12 +47,14 @@ protected:
 };
 
 TEST_F(StandAloneTest, PlaysTheScriptFromThePublicationUrlByPathAndByUrl) {
-    ServedRelease release({"--arg", kNext});
+    ServedRelease release(kGoesOn);
     ASSERT_TRUE(release.Served());
     const std::vector<std::string> started{"ScriptDone()", R"(CustomEvent("GOTO URL") with ")" + kNext + "\""};
-    // The publication URL as typed, without its final "/".
+    // The wizard's own, and one whose publication URL is as typed, without its final "/".
     const std::string path = MakeStandAlone(release, "MyProg.exe", release.Url(""));
-    for (const std::string& target : {path, release.Url("/MyProg.exe")}) {
+    const std::string wizards = release.folder() + "/" + ServedRelease::kStandAlone;
+    for (const std::string& target : {wizards, release.Url(std::string("/") + ServedRelease::kStandAlone), path,
+                                      release.Url("/MyProg.exe")}) {
         SCOPED_TRACE(target);
         LoadOutcome outcome = LoadPage(target);
         EXPECT_EQ(outcome.status, 0) << outcome.messages;
@@ -84,7 +87,7 @@ TEST_F(StandAloneTest, FilesThatAreNoPlayableStandAloneProgramAreRefusedAsBadInp
 
 // A visit of the page first keeps the script, so the stand-alone program needs no trust.
 TEST_F(StandAloneTest, AScriptTrustedOnThePageIsNotAskedForAgain) {
-    ServedRelease release({"--arg", kNext});
+    ServedRelease release(kGoesOn);
     ASSERT_TRUE(release.Served());
     ASSERT_EQ(LoadPage(release.PageUrl()).status, 0);
     LoadOutcome outcome = LoadPage(MakeStandAlone(release, "MyProg.exe"), {{"--trust", "no"}});
