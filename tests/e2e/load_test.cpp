@@ -67,6 +67,38 @@ TEST_F(LoadTest, FirstVisitAsksForTrustTheSecondNeitherAsksNorDownloads) {
     EXPECT_EQ(second.events, kStarted) << second.messages;
 }
 
+// The author signs the script cabinet with osslsigncode through the wizard's sign-code
+// commands (the README's); the signature verifies, and the visitor's loader plays it.
+TEST_F(LoadTest, AScriptCabinetSignedByTheSignCodeCommandsVerifiesAndPlays) {
+    // The author's keys; the release's own folder is made afresh below.
+    const fs::path keys = fs::path(std::getenv("VEXA_PREFIX")) / "keys";
+    fs::create_directories(keys);
+    test::ChildProcess certificate({"/bin/sh", "-c",
+                                    "cd '" + keys.string() +
+                                        "' && openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "
+                                        "'/CN=VexaWeb test publisher' -addext extendedKeyUsage=codeSigning "
+                                        "-keyout key.pem -out cert.pem && openssl pkcs12 -export -inkey key.pem "
+                                        "-in cert.pem -passout pass:secret -out cert.p12"});
+    ASSERT_EQ(certificate.Finish(), 0) << certificate.Output();
+    std::vector<std::string> options = kGoesOn;
+    options.insert(options.end(), {"--title", "The Hello Page", "--sign-code",
+                                   "/usr/bin/osslsigncode sign -pkcs12 " + (keys / "cert.p12").string() +
+                                       " -pass secret -n \"%2\" -in %1 -out %1.signed",
+                                   "--sign-code", "/bin/mv -f %1.signed %1"});
+    ServedRelease release(options);
+    ASSERT_TRUE(release.Served());
+    const std::string cabinet = release.folder() + "/" + ServedRelease::kScriptCab;
+    test::ChildProcess verify({"/usr/bin/osslsigncode", "verify", "-CAfile", (keys / "cert.pem").string(), "-in", cabinet});
+    EXPECT_EQ(verify.Finish(), 0) << verify.Output();
+    EXPECT_NE(verify.Output().find("Signature verification: ok"), std::string::npos) << verify.Output();
+
+    for (const std::string& played : {release.PageUrl(), release.Url(std::string("/") + ServedRelease::kStandAlone)}) {
+        LoadOutcome outcome = LoadPage(played);
+        EXPECT_EQ(outcome.status, 0) << outcome.messages;
+        EXPECT_EQ(outcome.events, kStarted) << outcome.messages;
+    }
+}
+
 TEST_F(LoadTest, SplitCabinetFetchesOnlyTheFirstPieceWhenTheOthersAreThere) {
     // One cabinet per file: the program's own is large enough to be published in pieces.
     std::vector<std::string> options = kGoesOn;
