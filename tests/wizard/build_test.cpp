@@ -83,7 +83,7 @@ TEST_F(Build, SingleCabinetModeWritesTheScriptLineByLine) {
     ProgramOfThree(60000);
     const std::string lib = (root_ / "lib" / "mylib.dll").string();
     WriteAll(lib, "library bytes");
-    components_.SetFileVersion(lib, "1.2.3.4");
+    components_.SetFileVersion("mylib.dll", "1.2.3.4");
     OpenProgram();
     Wizard().txtWebSiteURL = "http://site.test/";
     ASSERT_TRUE(NextTo(3));

@@ -126,7 +126,7 @@ protected:
     static std::vector<std::string> Files(const std::string& directory) {
         std::vector<std::string> names;
         std::error_code error;
-        for (const auto& entry : fs::directory_iterator(directory, error)) names.push_back(entry.path().filename());
+        for (const auto& entry : fs::directory_iterator(directory, error)) names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
