@@ -1,0 +1,84 @@
+// `vexa wizard build`: the steps' checks and the build's failures as the toolbox reports
+// them. Builds that succeed are played end to end in tests/e2e.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/support/temp_dir.hpp"
+#include "tests/support/vexa_program.hpp"
+
+namespace vexa::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Says(const Outcome& outcome, const std::string& text) { return outcome.output.find(text) != std::string::npos; }
+
+class VexaWizard : public ::testing::Test {
+protected:
+    VexaWizard() {
+        fs::copy(VEXA_WIZARD_SHARE_DIR, dir_ / "wizard", fs::copy_options::recursive | fs::copy_options::create_hard_links);
+        fs::create_directories(dir_ / "prog" / "data");
+        std::ofstream(dir_ / "prog" / "run.exe") << "MZ program";
+        std::ofstream(dir_ / "prog" / "data" / "notes.txt") << "notes";
+    }
+    Outcome Build(std::vector<std::string> options, const std::string& program = {}) {
+        std::vector<std::string> arguments{"wizard", "build", program.empty() ? (dir_ / "prog").string() : program,
+                                           "--wizard-dir", (dir_ / "wizard").string()};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        return Vexa(arguments);
+    }
+    TempDir temp_;
+    const fs::path dir_ = temp_.path();
+};
+
+TEST_F(VexaWizard, BadOptionsAreRefusedAndHeldStepsSayWhy) {
+    fs::create_directories(dir_ / "data-only");
+    std::ofstream(dir_ / "data-only" / "a.txt") << "x";
+    const struct {
+        std::vector<std::string> options;
+        std::string program;
+        int status;
+        std::string says;
+    } cases[] = {
+        {{}, (dir_ / "missing").string(), 2, "no such directory"},
+        {{"--single-cab", "--multi-cab"}, "", 2, "--single-cab and --multi-cab exclude each other"},
+        {{"--exe", "data/notes.txt"}, "", 2, "data/notes.txt: not one of the program's selected EXE files"},
+        {{}, (dir_ / "data-only").string(), 1, "does not contain any EXE files"},
+        {{"--exclude", "*.exe"}, "", 1, "you must select at least one file and at least one of the files you select"},
+        {{"--web-site", " "}, "", 2, "empty"},
+        {{"--page", "my page.htm", "--yes"}, "", 1, "The resultant HTML filename cannot contain spaces."},
+        {{"--ocx", (dir_ / "prog" / "run.exe").string()}, "", 1, "is not a registered OCX/DLL file"},
+    };
+    for (const auto& c : cases) {
+        Outcome outcome = Build(c.options, c.program);
+        EXPECT_EQ(outcome.status, c.status) << outcome.output;
+        EXPECT_TRUE(Says(outcome, c.says)) << outcome.output;
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "prog" / "VexaWizardWebExpressProject" / "Release" / "run.htm"));
+}
+
+TEST_F(VexaWizard, AnEarlierReleaseIsReplacedOnlyWhenTheQuestionIsAnswered) {
+    Outcome first = Build({"--web-site", "http://site.test/"});
+    ASSERT_EQ(first.status, 0) << first.output;
+    EXPECT_TRUE(Says(first, "Done!\nSuccessfully converted the program: \nrun.exe\n")) << first.output;
+    const fs::path page = dir_ / "prog" / "VexaWizardWebExpressProject" / "Release" / "run.htm";
+    ASSERT_TRUE(fs::exists(page));
+
+    // No terminal answers: the release stays as it was.
+    Outcome again = Build({});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_TRUE(Says(again, "Continuing will delete all the current files in the Release directories")) << again.output;
+    EXPECT_TRUE(Says(again, "--yes answers Yes")) << again.output;
+    EXPECT_TRUE(fs::exists(page));
+
+    // The saved answers serve the next build.
+    Outcome yes = Build({"--yes"});
+    EXPECT_EQ(yes.status, 0) << yes.output;
+    EXPECT_TRUE(Says(yes, "http://site.test/run/")) << yes.output;
+}
+
+}  // namespace
+}  // namespace vexa::testing
