@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -56,5 +58,15 @@ inline LoadOutcome LoadPage(const std::string& pageUrl, const LoadOptions& optio
     for (std::string line; std::getline(lines, line);) outcome.events.push_back(line);
     return outcome;
 }
+
+// Every case starts on an empty machine, also when the cases run in one process.
+class FreshMachineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::directory_iterator(std::getenv("VEXA_PREFIX"), ignored))
+            std::filesystem::remove_all(entry.path(), ignored);
+    }
+};
 
 }  // namespace vexa::testing

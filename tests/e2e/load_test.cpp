@@ -35,15 +35,7 @@ std::size_t Entries(const fs::path& folder, const std::string& prefix) {
     return count;
 }
 
-// Every case starts on an empty machine, also when the cases run in one process.
-class LoadTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::error_code ignored;
-        for (const auto& entry : fs::directory_iterator(std::getenv("VEXA_PREFIX"), ignored))
-            fs::remove_all(entry.path(), ignored);
-    }
-};
+using LoadTest = FreshMachineTest;
 
 TEST_F(LoadTest, FirstVisitAsksForTrustTheSecondNeitherAsksNorDownloads) {
     ServedRelease release(kGoesOn);

@@ -37,14 +37,7 @@ std::string MakeStandAlone(const ServedRelease& release, const std::string& name
     return path;
 }
 
-class StandAloneTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::error_code ignored;
-        for (const auto& entry : fs::directory_iterator(std::getenv("VEXA_PREFIX"), ignored))
-            fs::remove_all(entry.path(), ignored);
-    }
-};
+using StandAloneTest = FreshMachineTest;
 
 TEST_F(StandAloneTest, PlaysTheScriptFromThePublicationUrlByPathAndByUrl) {
     ServedRelease release(kGoesOn);
