@@ -75,7 +75,7 @@ std::string WizardDirectory(const std::string& option) {
 }
 
 bool Matches(const std::string& pattern, const std::string& entry) {
-    const std::string wanted = FormatPath(ReplaceAll(pattern, "/", "\\"));
+    const std::string wanted = FormatPath(pattern);
     if (wanted.find('\\') != std::string::npos) return MatchesWildcard(wanted, entry);
     return MatchesWildcard(wanted, entry.substr(entry.find_last_of('\\') + 1));
 }
@@ -175,12 +175,16 @@ private:
     bool Step5() {
         for (const std::string& drop : args_.dropComponents) {
             const std::string path = fs::absolute(drop).lexically_normal().string();
-            for (auto* list : {&wizard_.lstOCX, &wizard_.lstDLL}) {
-                for (int i = list->size() - 1; i >= 0; --i) {
-                    if (!EqualsIgnoreCase(list->entries[i], path) || (list == &wizard_.lstOCX && i == 0)) continue;
-                    list == &wizard_.lstOCX ? wizard_.lstOCX_Click(i) : void(wizard_.lstDLL.selected = i);
-                    list == &wizard_.lstOCX ? wizard_.cmdRemoveOcx_Click() : wizard_.cmdRemoveDll_Click();
-                }
+            // The loader's own entry, the first of the OCX list, stays.
+            for (int i = wizard_.lstOCX.size() - 1; i >= 1; --i) {
+                if (!EqualsIgnoreCase(wizard_.lstOCX.entries[i], path)) continue;
+                wizard_.lstOCX_Click(i);
+                wizard_.cmdRemoveOcx_Click();
+            }
+            for (int i = wizard_.lstDLL.size() - 1; i >= 0; --i) {
+                if (!EqualsIgnoreCase(wizard_.lstDLL.entries[i], path)) continue;
+                wizard_.lstDLL.selected = i;
+                wizard_.cmdRemoveDll_Click();
             }
         }
         const int before = ui_.messages;

@@ -61,8 +61,12 @@ TEST_F(VexaWizard, BadOptionsAreRefusedAndHeldStepsSayWhy) {
 }
 
 TEST_F(VexaWizard, AnEarlierReleaseIsReplacedOnlyWhenTheQuestionIsAnswered) {
-    Outcome first = Build({"--web-site", "http://site.test/"});
+    const std::string library = (dir_ / "lib.dll").string();
+    std::ofstream(library) << "a library";
+    Outcome first = Build({"--web-site", "http://site.test/", "--dll", library});
     ASSERT_EQ(first.status, 0) << first.output;
+    const fs::path activeX = dir_ / "prog" / "VexaWizardWebExpressProject" / "ReleaseActiveX";
+    EXPECT_TRUE(fs::exists(activeX / "lib.Cab"));
     EXPECT_TRUE(Says(first, "Done!\nSuccessfully converted the program: \nrun.exe\n")) << first.output;
     const fs::path page = dir_ / "prog" / "VexaWizardWebExpressProject" / "Release" / "run.htm";
     ASSERT_TRUE(fs::exists(page));
@@ -74,10 +78,12 @@ TEST_F(VexaWizard, AnEarlierReleaseIsReplacedOnlyWhenTheQuestionIsAnswered) {
     EXPECT_TRUE(Says(again, "--yes answers Yes")) << again.output;
     EXPECT_TRUE(fs::exists(page));
 
-    // The saved answers serve the next build.
-    Outcome yes = Build({"--yes"});
+    // The saved answers serve the next build; a saved component can be dropped.
+    Outcome yes = Build({"--yes", "--drop", library});
     EXPECT_EQ(yes.status, 0) << yes.output;
     EXPECT_TRUE(Says(yes, "http://site.test/run/")) << yes.output;
+    EXPECT_FALSE(fs::exists(activeX / "lib.Cab"));
+    EXPECT_TRUE(fs::exists(activeX / "VexaLoad.cab"));
 }
 
 }  // namespace
