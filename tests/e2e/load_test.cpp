@@ -75,8 +75,8 @@ TEST_F(LoadTest, AScriptCabinetSignedByTheSignCodeCommandsVerifiesAndPlays) {
     std::vector<std::string> options = kGoesOn;
     options.insert(options.end(), {"--title", "The Hello Page", "--sign-code",
                                    "/usr/bin/osslsigncode sign -pkcs12 " + (keys / "cert.p12").string() +
-                                       " -pass secret -n \"%2\" -in %1 -out %1.signed",
-                                   "--sign-code", "/bin/mv -f %1.signed %1"});
+                                       " -pass secret -n \"%2\" -in \"%1\" -out \"%1.signed\"",
+                                   "--sign-code", "/bin/mv -f \"%1.signed\" \"%1\""});
     ServedRelease release(options);
     ASSERT_TRUE(release.Served());
     const std::string cabinet = release.folder() + "/" + ServedRelease::kScriptCab;
