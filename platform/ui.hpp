@@ -15,6 +15,9 @@ struct FileDialog {
     std::string initialName;
 };
 
+// The picture a message box shows beside its text.
+enum class MessageIcon { None, Information, Exclamation, Error };
+
 // The primary screen: its size in pixels and its colour depth.
 struct ScreenMetrics {
     std::int32_t width = 0;
@@ -35,6 +38,10 @@ public:
     virtual std::optional<std::string> OpenFile(const FileDialog& dialog) = 0;
     virtual std::optional<std::string> SaveAs(const FileDialog& dialog) = 0;
     virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
+    // A message with an icon; a host that shows none shows it as the plain message.
+    virtual void ShowMessage(const std::string& text, const std::string& caption, MessageIcon) {
+        ShowMessage(text, caption);
+    }
     // A question with Yes and No and the question icon; true for Yes.
     virtual bool AskYesNo(const std::string& text, const std::string& caption) = 0;
     // The system's simple beep.

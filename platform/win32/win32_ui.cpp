@@ -21,12 +21,25 @@ std::string NulSeparated(const std::string& filter) {
     return parts;
 }
 
-std::optional<std::string> RunFileDialog(const FileDialog& dialog, FileDialogFunction show) {
+HWND ToHwnd(std::intptr_t window) { return reinterpret_cast<HWND>(window); }
+
+UINT IconStyle(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information: return MB_ICONINFORMATION;
+        case MessageIcon::Exclamation: return MB_ICONEXCLAMATION;
+        case MessageIcon::Error: return MB_ICONERROR;
+        case MessageIcon::None: break;
+    }
+    return 0;
+}
+
+std::optional<std::string> RunFileDialog(const FileDialog& dialog, HWND owner, FileDialogFunction show) {
     std::string filter = NulSeparated(dialog.filter);
     std::vector<char> file(kFileBuffer, '\0');
     dialog.initialName.copy(file.data(), std::min<std::size_t>(dialog.initialName.size(), kFileBuffer - 1));
     OPENFILENAMEA request{};
     request.lStructSize = sizeof request;
+    request.hwndOwner = owner;
     request.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
     request.lpstrFile = file.data();
     request.nMaxFile = kFileBuffer;
@@ -41,7 +54,7 @@ std::optional<std::string> RunFileDialog(const FileDialog& dialog, FileDialogFun
 
 std::optional<std::string> Win32Ui::SelectFolder(std::intptr_t owner, const std::string& title) {
     BROWSEINFOA browse{};
-    browse.hwndOwner = reinterpret_cast<HWND>(owner);
+    browse.hwndOwner = ToHwnd(owner != 0 ? owner : owner_);
     browse.lpszTitle = title.c_str();
     browse.ulFlags = BIF_RETURNONLYFSDIRS;
     LPITEMIDLIST item = ::SHBrowseForFolderA(&browse);
@@ -54,15 +67,19 @@ std::optional<std::string> Win32Ui::SelectFolder(std::intptr_t owner, const std:
 }
 
 std::optional<std::string> Win32Ui::OpenFile(const FileDialog& dialog) {
-    return RunFileDialog(dialog, ::GetOpenFileNameA);
+    return RunFileDialog(dialog, ToHwnd(owner_), ::GetOpenFileNameA);
 }
 
 std::optional<std::string> Win32Ui::SaveAs(const FileDialog& dialog) {
-    return RunFileDialog(dialog, ::GetSaveFileNameA);
+    return RunFileDialog(dialog, ToHwnd(owner_), ::GetSaveFileNameA);
 }
 
 void Win32Ui::ShowMessage(const std::string& text, const std::string& caption) {
-    ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+    ShowMessage(text, caption, MessageIcon::Information);
+}
+
+void Win32Ui::ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon) {
+    ::MessageBoxA(ToHwnd(owner_), text.c_str(), caption.c_str(), MB_OK | IconStyle(icon));
 }
 
 void Win32Ui::Beep() { ::MessageBeep(0xFFFFFFFF); }
@@ -76,7 +93,7 @@ ScreenMetrics Win32Ui::Screen() {
 }
 
 bool Win32Ui::AskYesNo(const std::string& text, const std::string& caption) {
-    return ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return ::MessageBoxA(ToHwnd(owner_), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 }  // namespace vexa

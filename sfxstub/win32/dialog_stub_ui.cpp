@@ -41,8 +41,7 @@ OverwriteAnswer AnswerOf(INT_PTR button) {
 }  // namespace
 
 void DialogStubUi::ShowMessage(const std::string& text, const std::string& caption) {
-    UINT icon = caption == kErrorCaption ? MB_ICONERROR : MB_ICONINFORMATION;
-    ::MessageBoxA(dialog_, text.c_str(), caption.c_str(), MB_OK | icon);
+    Win32Ui(Owner()).ShowMessage(text, caption, caption == kErrorCaption ? MessageIcon::Error : MessageIcon::Information);
 }
 
 void DialogStubUi::ShowFiles(const std::string& caption, const std::vector<std::string>& entries) {
@@ -54,7 +53,7 @@ void DialogStubUi::ShowFiles(const std::string& caption, const std::vector<std::
 }
 
 std::optional<std::string> DialogStubUi::ChooseFolder() {
-    return Win32Ui().SelectFolder(reinterpret_cast<std::intptr_t>(dialog_), kFolderPrompt);
+    return Win32Ui(Owner()).SelectFolder(0, kFolderPrompt);
 }
 
 void DialogStubUi::ShowStatus(const std::string& status) {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <mutex>
 
 #include "sfxstub/stub_ui.hpp"
@@ -33,6 +34,8 @@ public:
     void ShowPostedStatus();
 
 private:
+    std::intptr_t Owner() const { return reinterpret_cast<std::intptr_t>(dialog_); }
+
     HINSTANCE instance_;
     HWND dialog_ = nullptr;
     std::mutex statusLock_;

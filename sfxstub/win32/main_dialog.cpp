@@ -25,29 +25,21 @@ MainDialog::~MainDialog() {
 }
 
 void MainDialog::Run() {
-    ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_STUB), nullptr, Procedure, reinterpret_cast<LPARAM>(this));
+    RunModal(instance_, IDD_STUB, nullptr);
     // An expansion that did not stop in time would outlive the session it works on.
     if (Expanding()) ::ExitProcess(0);
 }
 
-INT_PTR CALLBACK MainDialog::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        ::SetWindowLongPtrA(window, DWLP_USER, lParam);
-        reinterpret_cast<MainDialog*>(lParam)->Open(window);
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<MainDialog*>(::GetWindowLongPtrA(window, DWLP_USER));
-    return self && self->Handle(message, wParam);
-}
-
-void MainDialog::Open(HWND window) {
-    window_ = window;
-    ui_.Attach(window);
+void MainDialog::Open() {
+    ui_.Attach(Window());
     ui_.ShowFiles(session_.Caption(), session_.Entries());
 }
 
-bool MainDialog::Handle(UINT message, WPARAM wParam) {
+INT_PTR MainDialog::Handle(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
+    case WM_INITDIALOG:
+        Open();
+        return TRUE;
     case WM_COMMAND:
         return Command(LOWORD(wParam));
     case WM_CLOSE:  // the close box and the system menu's Close
@@ -73,7 +65,7 @@ bool MainDialog::Command(int id) {
         session_.Flags().cancel = true;
         return true;
     case IDC_ABOUT:
-        ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_ABOUT), window_, AboutProcedure, 0);
+        ::DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_ABOUT), Window(), AboutProcedure, 0);
         return true;
     case IDC_EXIT:
         Close();
@@ -95,14 +87,14 @@ void MainDialog::StartExpansion() {
     worker_ = ::CreateThread(nullptr, 0, Expansion, this, 0, nullptr);
     if (!worker_) {
         result_ = {ExpansionOutcome::Failed, false, false};
-        ::PostMessageA(window_, kEndNotice, 0, 0);
+        ::PostMessageA(Window(), kEndNotice, 0, 0);
     }
 }
 
 DWORD WINAPI MainDialog::Expansion(void* context) {
     auto& self = *static_cast<MainDialog*>(context);
     self.result_ = self.session_.ExpandInto(self.folder_);
-    ::PostMessageA(self.window_, kEndNotice, 0, 0);
+    ::PostMessageA(self.Window(), kEndNotice, 0, 0);
     return 0;
 }
 
@@ -112,10 +104,10 @@ void MainDialog::EndExpansion() {
         ::CloseHandle(worker_);
         worker_ = nullptr;
     }
-    ::SetDlgItemTextA(window_, IDC_STATUS, "");
+    ::SetDlgItemTextA(Window(), IDC_STATUS, "");
     session_.AnnounceEnd(result_);
     ShowIdle(true);
-    ::SetDlgItemTextA(window_, IDC_STATUS, kListStatus);
+    ::SetDlgItemTextA(Window(), IDC_STATUS, kListStatus);
 }
 
 void MainDialog::Close() {
@@ -125,17 +117,17 @@ void MainDialog::Close() {
         session_.Flags().cancel = true;
         ::WaitForSingleObject(worker_, kClosingPatience);
     }
-    ::EndDialog(window_, 0);
+    ::EndDialog(Window(), 0);
 }
 
 void MainDialog::ShowIdle(bool idle) {
-    ::EnableWindow(::GetDlgItem(window_, IDC_EXPAND), idle);
-    ::EnableWindow(::GetDlgItem(window_, IDC_ABOUT), idle);
-    ::EnableWindow(::GetDlgItem(window_, IDC_STOP), !idle);
-    ::ShowWindow(::GetDlgItem(window_, IDC_FILES), idle ? SW_SHOW : SW_HIDE);
+    ::EnableWindow(Item(IDC_EXPAND), idle);
+    ::EnableWindow(Item(IDC_ABOUT), idle);
+    ::EnableWindow(Item(IDC_STOP), !idle);
+    ::ShowWindow(Item(IDC_FILES), idle ? SW_SHOW : SW_HIDE);
     // A disabled button loses the focus: the keyboard goes on with the button now enabled.
-    HWND next = ::GetDlgItem(window_, idle ? IDC_EXPAND : IDC_STOP);
-    ::SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
+    HWND next = Item(idle ? IDC_EXPAND : IDC_STOP);
+    ::SendMessageA(Window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
 }
 
 bool MainDialog::Expanding() const { return worker_ && ::WaitForSingleObject(worker_, 0) == WAIT_TIMEOUT; }

@@ -6,28 +6,26 @@
 
 #include <string>
 
+#include "platform/win32/dialogs/dialog_window.hpp"
 #include "sfxstub/stub_session.hpp"
 #include "sfxstub/win32/dialog_stub_ui.hpp"
 
 namespace vexa::sfx {
 
-class MainDialog {
+class MainDialog final : private dialogs::DialogWindow {
 public:
     // `session` has started; `ui` is the one it shows through.
     MainDialog(HINSTANCE instance, StubSession& session, DialogStubUi& ui)
         : instance_(instance), session_(session), ui_(ui) {}
-    ~MainDialog();
-    MainDialog(const MainDialog&) = delete;
-    MainDialog& operator=(const MainDialog&) = delete;
+    ~MainDialog() override;
 
     // Shows the dialog until the user closes it.
     void Run();
 
 private:
-    static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static DWORD WINAPI Expansion(void* self);
-    void Open(HWND window);
-    bool Handle(UINT message, WPARAM wParam);
+    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Open();
     bool Command(int id);
     void StartExpansion();
     void EndExpansion();
@@ -38,7 +36,6 @@ private:
     HINSTANCE instance_;
     StubSession& session_;
     DialogStubUi& ui_;
-    HWND window_ = nullptr;
     HANDLE worker_ = nullptr;
     std::string folder_;       // set before the worker starts
     ExpansionResult result_;   // read after the worker has ended

@@ -4,8 +4,6 @@
 // the message boxes.
 
 #include <windows.h>
-#include <commctrl.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -35,53 +33,13 @@ using testing::WriteFile;
 using test::ChildTexts;
 using test::DisplayAvailable;
 using test::ExpectMessage;
+using test::ListEntries;
 using test::Says;
 using test::TextOf;
 using test::WaitUntil;
 using StubProcess = test::WindowedProcess;
 
 std::string ItemText(HWND dialog, int id) { return TextOf(::GetDlgItem(dialog, id)); }
-
-// Asked in UTF-16: Wine hands a list box's entries to another process's ANSI request
-// unconverted.
-std::vector<std::string> ListEntries(HWND list) {
-    std::vector<std::string> entries;
-    auto count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t entry[1024] = {};
-        ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry));
-        char narrow[1024] = {};
-        ::WideCharToMultiByte(CP_ACP, 0, entry, -1, narrow, sizeof narrow, nullptr, nullptr);
-        entries.emplace_back(narrow);
-    }
-    return entries;
-}
-
-// Memory in the stub's process, so that its windows can be sent messages that point at
-// something there, and answer into it.
-class RemoteMemory {
-public:
-    RemoteMemory(HANDLE process, std::size_t size) : process_(process) {
-        address_ = ::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    }
-    ~RemoteMemory() {
-        if (address_) ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    }
-    RemoteMemory(const RemoteMemory&) = delete;
-    RemoteMemory& operator=(const RemoteMemory&) = delete;
-
-    char* At(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
-    void Write(std::size_t offset, const void* bytes, std::size_t n) const {
-        if (address_) ::WriteProcessMemory(process_, At(offset), bytes, n, nullptr);
-    }
-    void Read(std::size_t offset, void* into, std::size_t n) const {
-        if (address_) ::ReadProcessMemory(process_, At(offset), into, n, nullptr);
-    }
-
-private:
-    HANDLE process_;
-    void* address_ = nullptr;
-};
 
 const std::vector<Member> kMembers = {
     {"readme.txt", "two lines\r\nof text\r\n"},
@@ -119,42 +77,12 @@ protected:
     fs::path out_ = dir_.path() / "out";  // where the files are expanded
 };
 
-// The name of the folder the browser has selected, from its tree, asked in the stub's memory.
-std::string SelectedFolderName(HANDLE process, HWND browser) {
-    HWND tree = ::FindWindowExA(browser, nullptr, WC_TREEVIEWA, nullptr);
-    auto selected = ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
-    if (!selected) return {};
-    char name[MAX_PATH] = {};
-    RemoteMemory memory(process, sizeof(TVITEMA) + sizeof name);
-    TVITEMA item{};
-    item.mask = TVIF_TEXT;
-    item.hItem = reinterpret_cast<HTREEITEM>(selected);
-    item.pszText = memory.At(sizeof item);
-    item.cchTextMax = sizeof name;
-    memory.Write(0, &item, sizeof item);
-    ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(memory.At(0)));
-    memory.Read(sizeof item, name, sizeof name - 1);
-    return name;
-}
-
-// Clicks "Expand...", and in the folder browser that opens selects `folder` and OK. OK is
-// pressed only once the folder is seen selected, since the browser starts on the Desktop,
-// which under Wine may be the user's home folder; a browser still filling its tree may
-// lose the first selection, so it is made until it holds.
+// Clicks "Expand...", and in the folder browser that opens selects `folder` and OK.
 void ExpandInto(const StubProcess& stub, HWND main, const fs::path& folder) {
     ::PostMessageA(main, WM_COMMAND, IDC_EXPAND, 0);
     HWND browser = stub.WaitForWindow([main](HWND window) { return ::GetWindow(window, GW_OWNER) == main; });
     ASSERT_NE(browser, nullptr);
-    const std::string path = folder.string();
-    RemoteMemory text(stub.Handle(), path.size() + 1);
-    text.Write(0, path.c_str(), path.size() + 1);
-    bool selected = WaitUntil([&] {
-        if (SelectedFolderName(stub.Handle(), browser) == folder.filename().string()) return true;
-        ::SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(text.At(0)));
-        return false;
-    });
-    ::PostMessageA(browser, WM_COMMAND, selected ? IDOK : IDCANCEL, 0);
-    ASSERT_TRUE(selected) << "the browser did not select " << path;
+    ASSERT_TRUE(test::ChooseFolder(stub.Handle(), browser, folder)) << "the browser did not select " << folder;
 }
 
 bool Idle(HWND main) {

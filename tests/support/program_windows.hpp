@@ -4,6 +4,8 @@
 // by WM_GETTEXT, and their ends waited for.
 
 #include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -58,6 +60,83 @@ inline std::vector<std::string> ChildTexts(HWND window) {
 inline bool Says(HWND box, const std::string& text) {
     auto texts = ChildTexts(box);
     return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+// Asked in UTF-16: Wine hands a list box's entries to another process's ANSI request
+// unconverted.
+inline std::vector<std::string> ListEntries(HWND list) {
+    std::vector<std::string> entries;
+    auto count = ::SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t entry[1024] = {};
+        ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry));
+        char narrow[1024] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, entry, -1, narrow, sizeof narrow, nullptr, nullptr);
+        entries.emplace_back(narrow);
+    }
+    return entries;
+}
+
+// Memory in another process, so that its windows can be sent messages that point at
+// something there, and answer into it.
+class RemoteMemory {
+public:
+    RemoteMemory(HANDLE process, std::size_t size) : process_(process) {
+        address_ = ::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
+    ~RemoteMemory() {
+        if (address_) ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    char* At(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
+    void Write(std::size_t offset, const void* bytes, std::size_t n) const {
+        if (address_) ::WriteProcessMemory(process_, At(offset), bytes, n, nullptr);
+    }
+    void Read(std::size_t offset, void* into, std::size_t n) const {
+        if (address_) ::ReadProcessMemory(process_, At(offset), into, n, nullptr);
+    }
+
+private:
+    HANDLE process_;
+    void* address_ = nullptr;
+};
+
+// The name of the folder a folder browser has selected, from its tree, asked in the
+// memory of the browser's process.
+inline std::string SelectedFolderName(HANDLE process, HWND browser) {
+    HWND tree = ::FindWindowExA(browser, nullptr, WC_TREEVIEWA, nullptr);
+    auto selected = ::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+    if (!selected) return {};
+    char name[MAX_PATH] = {};
+    RemoteMemory memory(process, sizeof(TVITEMA) + sizeof name);
+    TVITEMA item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(selected);
+    item.pszText = memory.At(sizeof item);
+    item.cchTextMax = sizeof name;
+    memory.Write(0, &item, sizeof item);
+    ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(memory.At(0)));
+    memory.Read(sizeof item, name, sizeof name - 1);
+    return name;
+}
+
+// In the folder browser of `process`, selects `folder` and presses OK. OK is pressed only
+// once the folder is seen selected, since the browser starts on the Desktop, which under
+// Wine may be the user's home folder; a browser still filling its tree may lose the first
+// selection, so it is made until it holds. False (and Cancel pressed) if it never holds.
+inline bool ChooseFolder(HANDLE process, HWND browser, const std::filesystem::path& folder) {
+    const std::string path = folder.string();
+    RemoteMemory text(process, path.size() + 1);
+    text.Write(0, path.c_str(), path.size() + 1);
+    bool selected = WaitUntil([&] {
+        if (SelectedFolderName(process, browser) == folder.filename().string()) return true;
+        ::SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(text.At(0)));
+        return false;
+    });
+    ::PostMessageA(browser, WM_COMMAND, selected ? IDOK : IDCANCEL, 0);
+    return selected;
 }
 
 // A program started as from the shell, by its full path in quotes, with its temporary
