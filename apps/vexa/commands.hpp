@@ -54,8 +54,9 @@ void AddCacheCommands(CLI::App& app, Context& context);
 void AddEventCommands(CLI::App& app, Context& context);
 // Lists, or with --apply carries out, the replacements waiting for a restart.
 void AddRestartCommand(CLI::App& app, Context& context);
-// The page wizard: build.
+// The page wizard: its steps on a terminal, and build.
 void AddWizardCommands(CLI::App& app, Context& context);
+void RunTerminalWizard(Context& context, const std::string& program, const std::string& wizardDir);
 
 // "text" with its quotes and backslashes escaped.
 std::string Quoted(const std::string& text);

@@ -6,9 +6,9 @@
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <unistd.h>
 
 #include "apps/vexa/commands.hpp"
+#include "apps/vexa/wizard_console.hpp"
 #include "common/format_path.hpp"
 #include "common/text.hpp"
 #include "common/wildcard.hpp"
@@ -29,41 +29,8 @@ struct WizardArguments {
     bool noSignCode = false, single = false, multi = false, yes = false;
 };
 
-// The dialogs the steps open, answered from the options; messages go to standard error,
-// and the release question is asked on the terminal unless --yes answers it.
-class BuildUi final : public Ui {
-public:
-    BuildUi(Ui& console, bool yes) : console_(console), yes_(yes) {}
+}  // namespace
 
-    std::optional<std::string> folder;
-    std::optional<std::string> file;
-    int messages = 0;
-
-    std::optional<std::string> SelectFolder(std::intptr_t, const std::string&) override { return folder; }
-    std::optional<std::string> OpenFile(const FileDialog&) override { return std::exchange(file, std::nullopt); }
-    std::optional<std::string> SaveAs(const FileDialog&) override { return std::nullopt; }
-    void ShowMessage(const std::string& text, const std::string&) override {
-        ++messages;
-        std::cerr << "vexa: " << ReplaceAll(text, "\r\n", "\n") << std::endl;
-    }
-    bool AskYesNo(const std::string& text, const std::string& caption) override {
-        if (yes_) return true;
-        if (!::isatty(STDIN_FILENO)) {
-            ShowMessage(text + "\r\n(no terminal to answer on: --yes answers Yes)", caption);
-            return false;
-        }
-        return console_.AskYesNo(ReplaceAll(text, "\r\n", "\n"), caption);
-    }
-    void Beep() override {}
-    ScreenMetrics Screen() override { return console_.Screen(); }
-
-private:
-    Ui& console_;
-    bool yes_;
-};
-
-// The wizard's own directory: the option, VEXA_WIZARD_DIR, or the share directory beside
-// the program (installed, or in the build tree).
 std::string WizardDirectory(const std::string& option) {
     if (!option.empty()) return fs::absolute(option).string();
     if (const char* variable = std::getenv("VEXA_WIZARD_DIR"); variable && *variable) return variable;
@@ -73,6 +40,8 @@ std::string WizardDirectory(const std::string& option) {
         if (fs::is_directory(candidate, error)) return fs::weakly_canonical(candidate, error).string();
     return (program / "../share/vexaweb").lexically_normal().string();
 }
+
+namespace {
 
 bool Matches(const std::string& pattern, const std::string& entry) {
     const std::string wanted = FormatPath(pattern);
@@ -108,11 +77,6 @@ public:
     }
 
 private:
-    static Platform WithUi(Platform& platform, Ui& ui) {
-        return {platform.files, platform.clock,    platform.windows,  ui,           platform.components,
-                platform.shell, platform.registry, platform.internet, platform.trust, platform.processes};
-    }
-
     // Each step's answers, then Next with its checks; false when a check held the step.
     bool Steps() {
         return Step1() && Next() && Step2() && Next() && Step3() && Next() && Step4() && Next() && Step5() &&
@@ -218,7 +182,7 @@ private:
 
     Context& context_;
     const WizardArguments& args_;
-    BuildUi ui_;
+    WizardConsoleUi ui_;
     Platform platform_;
     VexaWebExpress wizard_;
 };
@@ -236,8 +200,24 @@ void BuildRelease(Context& context, const WizardArguments& args) {
 }  // namespace
 
 void AddWizardCommands(CLI::App& app, Context& context) {
-    CLI::App* wizard = app.add_subcommand("wizard", "The page wizard: turn a program directory into a web release");
-    wizard->require_subcommand(1);
+    CLI::App* wizard = app.add_subcommand(
+        "wizard", "The page wizard: turn a program directory into a web release, step by step on a terminal");
+    wizard->require_subcommand(0, 1);
+    auto terminal = std::make_shared<std::pair<std::string, std::string>>();
+    wizard->add_option("PROGRAM-DIR", terminal->first, "The directory of the program and all its files");
+    wizard->add_option("--wizard-dir", terminal->second,
+                       "The wizard's own directory (default: $VEXA_WIZARD_DIR, else share/vexaweb beside the program)");
+    wizard->footer(
+        "Each step shows its fields with what the wizard filled in: type an answer, or Enter to keep it and go\n"
+        "on; \"<\" goes back a step and \"q\" leaves. Step 2 takes +PATTERN and -PATTERN to select files and leave\n"
+        "them out (a path relative to PROGRAM-DIR or a file name, * and ? as wildcards), all, none, selected and\n"
+        "list; step 5 takes ocx PATH, dll PATH, remove-ocx N and remove-dll N. Finish shows the work as it goes\n"
+        "and asks before an earlier release is replaced. Without a terminal, use `vexa wizard build`.");
+    wizard->callback([&context, wizard, terminal] {
+        if (!wizard->get_subcommands().empty()) return;
+        if (terminal->first.empty()) return Fail(context, kBadInput, "name the program directory: vexa wizard PROGRAM-DIR");
+        RunTerminalWizard(context, terminal->first, terminal->second);
+    });
     auto args = std::make_shared<WizardArguments>();
     CLI::App* build = wizard->add_subcommand(
         "build", "Convert a program directory into a web page program without a window: the wizard's steps "

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/support/child_process.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/vexa_program.hpp"
 
@@ -15,6 +16,13 @@ namespace {
 namespace fs = std::filesystem;
 
 bool Says(const Outcome& outcome, const std::string& text) { return outcome.output.find(text) != std::string::npos; }
+
+// A JSON string.
+std::string Quoted(const std::string& text) {
+    std::string quoted = "\"";
+    for (char c : text) quoted += c == '"' || c == '\\' ? std::string("\\") + c : std::string(1, c);
+    return quoted + "\"";
+}
 
 class VexaWizard : public ::testing::Test {
 protected:
@@ -84,6 +92,51 @@ TEST_F(VexaWizard, AnEarlierReleaseIsReplacedOnlyWhenTheQuestionIsAnswered) {
     EXPECT_TRUE(Says(yes, "http://site.test/run/")) << yes.output;
     EXPECT_FALSE(fs::exists(activeX / "lib.Cab"));
     EXPECT_TRUE(fs::exists(activeX / "VexaLoad.cab"));
+}
+
+// The steps as prompts on a terminal: Enter keeps what the wizard filled in, "<" goes back,
+// and the messages show where the window would show them.
+TEST_F(VexaWizard, OnATerminalTheStepsArePromptsThatGoBackAndOn) {
+    const std::vector<std::pair<std::string, std::string>> dialogue = {
+        {"Enter: next, q: quit >", ""},
+        {"Type the URL of your web site: [", "<"},
+        {"VexaWeb Express Wizard - Introduction", ""},
+        {"Type the URL of your web site: [", "http://site.test"},
+        {"Enter: next >", "-*.txt"},
+        {"1 of 2 files selected, 1 of them EXE files", ""},
+        {"(its number): ", "1"},
+        {"Exe Parameters (if any): [", ""},
+        {"publish the resultant web page program: [http://site.test/run/]", ""},
+        {"stored on your web site: [http://site.test/ActiveX/]", ""},
+        {"Enter: next >", "remove-ocx 1"},
+        {"(the loader control stays in the list)", ""},
+        {"Type the name of the resultant HTML page: [run.htm]", "my page.htm"},
+        {"HTML file: [", ""},
+        {"web program: [", ""},
+        {"Minimize Download Time (y/n): [y]", "n"},
+        {"an empty line ends): ", ""},
+        {"Enter: Finish, <: back, q: quit >", ""},
+        {"The resultant HTML filename cannot contain spaces.", "page.htm"},
+        {"HTML file: [", ""},
+        {"web program: [", ""},
+        {"Minimize Download Time (y/n): [n]", ""},
+        {"an empty line ends): ", ""},
+        {"Enter: Finish, <: back, q: quit >", ""},
+    };
+    std::string json = "[";
+    for (const auto& [expected, answer] : dialogue) json += (json.size() > 1 ? ",[" : "[") + Quoted(expected) + "," + Quoted(answer) + "]";
+    std::ofstream(dir_ / "dialogue.json") << json << "]";
+    test::ChildProcess session({"/usr/bin/python3", VEXA_PTY_SESSION, (dir_ / "dialogue.json").string(), "--",
+                                VEXA_PROGRAM, "wizard", (dir_ / "prog").string(), "--wizard-dir",
+                                (dir_ / "wizard").string()});
+    EXPECT_EQ(session.Finish(), 0) << session.Output();
+    const std::string shown = session.Output();
+    for (const char* step : {"- Step 2", "- Step 3", "- Step 4", "- Step 5", "- Final Step", "Done!",
+                             "Successfully converted the program: \nrun.exe\n"})
+        EXPECT_NE(shown.find(step), std::string::npos) << step << "\n" << shown;
+    const fs::path release = dir_ / "prog" / "VexaWizardWebExpressProject" / "Release";
+    EXPECT_TRUE(fs::exists(release / "page.htm"));
+    EXPECT_TRUE(fs::exists(release / "Prog1.cab"));
 }
 
 }  // namespace
