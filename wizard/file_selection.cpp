@@ -74,7 +74,7 @@ bool VexaWebExpress::EnumerateFiles(const std::string& directory) {
         txtDirectoryName = "Selecting files (" + std::to_string(VexaCB1().GetNumSelectedFiles()) + " files selected.)";
         DoEvents();
         if (!KeepWorking) {
-            Message(kSelectionCanceled, kSelectionCanceledTitle);
+            Message(kSelectionCanceled, kSelectionCanceledTitle, MessageIcon::Information);
             return false;
         }
     }
@@ -95,7 +95,7 @@ bool VexaWebExpress::ListingCancelled(std::size_t done, std::size_t total) {
                        std::to_string(done * 100 / total) + "%)";
     DoEvents();
     if (KeepWorking) return false;
-    Message(kListingCanceled, kListingCanceledTitle);
+    Message(kListingCanceled, kListingCanceledTitle, MessageIcon::Information);
     return true;
 }
 
@@ -113,7 +113,7 @@ bool VexaWebExpress::ListFiles(const std::string& directory) {
         if (ListingCancelled(i + 1, n)) return false;
     }
     if (SelectedExeCount == 0) {
-        Message(kNoExe, kNoExeTitle);
+        Message(kNoExe, kNoExeTitle, MessageIcon::Information);
         List1.clear();
         return false;
     }
@@ -146,6 +146,18 @@ void VexaWebExpress::List1_ItemCheck(int index, bool checked) {
     if (CurrentStep != 2) return;
     if (changed && IsExe(entry.text)) SelectedExeCount += checked ? 1 : -1;
     UpdateStep2Next();
+}
+
+void VexaWebExpress::List1_Click(int index) {
+    if (index < 0 || index >= List1.size()) return;
+    List1.selected = index;
+    txtSelectedItem = List1.entries[index].text;
+}
+
+void VexaWebExpress::List2_Click(int index) {
+    if (index < 0 || index >= List2.size()) return;
+    List2.selected = index;
+    txtSelectedItem = List2.entries[index];
 }
 
 void VexaWebExpress::UpdateStep2Next() {
@@ -224,7 +236,7 @@ void VexaWebExpress::cmdAddOcx_Click() {
     if (classId.empty()) {
         return Message(std::string("The file you selected: ") + kCrLf + kCrLf + path + kCrLf + kCrLf +
                            "is not a registered OCX/DLL file. You must select a file that is registered.",
-                       "Error");
+                       "Error", MessageIcon::Exclamation);
     }
     lstOCX.entries.push_back(AddedEntry(path));
     lstOCX.selected = lstOCX.size() - 1;

@@ -169,7 +169,7 @@ std::string VexaWebExpress::ComponentLine(const std::string& entry, bool isOcx) 
                     kCrLf + "Solution: " + kCrLf + "[] Go back to step 5, remove this OCX/DLL from the list." + kCrLf +
                     "[] If needed, register the OCX/DLL (e.g., use the RegSvr32 utility)." + kCrLf +
                     "[] In Step 5, add this OCX/DLL to the list.",
-                "Error");
+                "Error", MessageIcon::Error);
         return {};
     }
     const std::string signature = VexaDnld1().GenerateFileSignature(cabinet);

@@ -77,7 +77,7 @@ std::string VexaWebExpress::WizardVersionText() const {
     return std::to_string(version_.major) + "." + std::to_string(version_.minor);
 }
 
-bool VexaWebExpress::LogoShown() const { return CurrentStep < 2 || CurrentStep > 5; }
+bool VexaWebExpress::LogoShown() const { return !FrameIsFull(CurrentStep); }
 
 void VexaWebExpress::cmdNext_Click() {
     if (CurrentStep >= kFinalStep || !LeaveStep()) return;
@@ -313,8 +313,8 @@ void VexaWebExpress::DoEvents() {
     if (onIdle) onIdle();
 }
 
-void VexaWebExpress::Message(const std::string& text, const std::string& caption) {
-    platform_.ui.ShowMessage(text, caption.empty() ? kTitle : caption);
+void VexaWebExpress::Message(const std::string& text, const std::string& caption, MessageIcon icon) {
+    platform_.ui.ShowMessage(text, caption.empty() ? kTitle : caption, icon);
 }
 
 void VexaWebExpress::AppendProgress(const std::string& line) {

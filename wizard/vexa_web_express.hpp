@@ -67,6 +67,8 @@ public:
     void cmdSelectDirectory_Click();
     void cmdCancel_Click() { KeepWorking = false; }
     void cmdCancelWork_Click();
+    void List1_Click(int index);  // List1 or List2 clicked: the entry shows in txtSelectedItem
+    void List2_Click(int index);
     void List3_Click(int index);
     void List1_ItemCheck(int index, bool checked);
     void SelectAllFiles(bool check);  // the pop-up menu's "Select All Files" and "Clear All Files"
@@ -104,6 +106,9 @@ public:
     bool List2Visible = false;
     std::string Focus;  // the box the last check sent the user to
     bool LogoShown() const;  // the logo shows beside every frame but the four wide ones
+    // The frames tagged "FULL", steps 2 to 5: they keep their designed place and width,
+    // the others stand right of the logo.
+    static bool FrameIsFull(int step) { return step >= 2 && step <= 5; }
 
     std::int16_t CurrentStep = 0;
     bool KeepWorking = false;
@@ -177,7 +182,7 @@ private:
     std::string NowText();
 
     void DoEvents();
-    void Message(const std::string& text, const std::string& caption = {});
+    void Message(const std::string& text, const std::string& caption = {}, MessageIcon icon = MessageIcon::None);
     void AppendProgress(const std::string& line);
 
     Platform& platform_;
