@@ -28,4 +28,10 @@ struct Platform {
     Processes& processes;
 };
 
+// The same machine, with another Ui: a host's own dialogs.
+inline Platform WithUi(const Platform& platform, Ui& ui) {
+    return {platform.files, platform.clock,    platform.windows,  ui,           platform.components,
+            platform.shell, platform.registry, platform.internet, platform.trust, platform.processes};
+}
+
 }  // namespace vexa

@@ -9,26 +9,16 @@
 #include "loader/stand_alone.hpp"
 #include "loader/win32/stand_alone_window.hpp"
 #include "platform/native.hpp"
+#include "platform/win32/dialogs/own_program.hpp"
 
 namespace {
 
 constexpr const char* kCaption = "VexaWeb";
 
-// The full path of this program, however long.
-std::string OwnPath() {
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) return path.substr(0, length);
-        path.resize(path.size() * 2);
-    }
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    const std::string own = OwnPath();
+    const std::string own = vexa::dialogs::OwnProgramPath();
     vexa::loader::AttachmentReading reading = vexa::loader::ReadStandAloneAttachment(*vexa::NativeFiles(), own);
     if (!reading.attachment) {
         const std::string text =
