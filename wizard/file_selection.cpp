@@ -46,7 +46,7 @@ void VexaWebExpress::cmdSelectDirectory_Click() {
             result = answer;
             List2.clear();
             List2Visible = false;
-            List1.selected = List1.size() > 0 ? 0 : -1;
+            SelectFirstProgramFile();
         } else {
             result.clear();
             List1.clear();
@@ -134,7 +134,7 @@ bool VexaWebExpress::SelectProgramFilesInList() {
     }
     SelectedExeCount = 0;
     for (const CheckedEntry& entry : List1.entries) SelectedExeCount += entry.checked && IsExe(entry.text);
-    List1.selected = List1.size() > 0 ? 0 : -1;
+    SelectFirstProgramFile();
     return true;
 }
 
@@ -154,6 +154,12 @@ void VexaWebExpress::List1_Click(int index) {
     txtSelectedItem = List1.entries[index].text;
 }
 
+// Selecting an entry shows it below the list, as a click does.
+void VexaWebExpress::SelectFirstProgramFile() {
+    List1.selected = -1;
+    List1_Click(0);
+}
+
 void VexaWebExpress::List2_Click(int index) {
     if (index < 0 || index >= List2.size()) return;
     List2.selected = index;
@@ -169,7 +175,7 @@ void VexaWebExpress::UpdateStep2Next() {
 
 void VexaWebExpress::SelectAllFiles(bool check) {
     for (int i = 0; i < List1.size(); ++i) List1_ItemCheck(i, check);
-    List1.selected = List1.size() > 0 ? 0 : -1;
+    SelectFirstProgramFile();
 }
 
 void VexaWebExpress::chkShowSelectedItemsOnly_Click(bool ticked) {
@@ -177,8 +183,7 @@ void VexaWebExpress::chkShowSelectedItemsOnly_Click(bool ticked) {
     if (CurrentStep != 2) return;
     List2Visible = ticked;
     if (!ticked) {
-        List1.selected = List1.size() > 0 ? 0 : -1;
-        txtSelectedItem = List1.size() > 0 ? List1.entries[0].text : std::string();
+        SelectFirstProgramFile();
         return;
     }
     List2.clear();

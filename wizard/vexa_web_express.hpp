@@ -158,6 +158,7 @@ private:
     bool SelectProgramFilesInList();
     bool ListingCancelled(std::size_t done, std::size_t total);
     void UpdateStep2Next();
+    void SelectFirstProgramFile();
     void SetWebSiteBoxEnabled(bool enable);
     bool IsInLists(const std::string& path, const ListBox<std::string>& list) const;
     std::string AddedEntry(const std::string& path) const;

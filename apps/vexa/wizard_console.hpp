@@ -56,10 +56,4 @@ private:
 // the program (installed, or in the build tree).
 std::string WizardDirectory(const std::string& option);
 
-// The platform with another Ui.
-inline Platform WithUi(Platform& platform, Ui& ui) {
-    return {platform.files, platform.clock,    platform.windows,  ui,              platform.components,
-            platform.shell, platform.registry, platform.internet, platform.trust, platform.processes};
-}
-
 }  // namespace vexa::cli

@@ -147,6 +147,8 @@ TEST_F(Steps, TheListingLeavesOutTheProjectAndRefusesWhatCannotBeAProgram) {
     EXPECT_EQ(listed, expected);
     EXPECT_EQ(Wizard().SelectedExeCount, 1);
     EXPECT_TRUE(Wizard().enabled.cmdNext);
+    EXPECT_EQ(Wizard().List1.selected, 0);
+    EXPECT_EQ(Wizard().txtSelectedItem, Wizard().List1.entries[0].text);
 
     const struct {
         std::string answer;
