@@ -54,16 +54,9 @@ public:
     Build(Context& context, const WizardArguments& args)
         : context_(context),
           args_(args),
-          ui_(context.platform().ui, args.yes),
-          platform_(WithUi(context.platform(), ui_)),
-          wizard_(platform_, WizardDirectory(args.wizardDir), {VEXA_VERSION_MAJOR, VEXA_VERSION_MINOR, VEXA_VERSION_PATCH}) {
-        wizard_.onProgress = [](const std::string& line) { std::cout << line << std::endl; };
-        wizard_.onIdle = [this] {
-            if (!CancelOnInterrupt::Requested()) return;
-            if (wizard_.CurrentStep == wizard::kWorkingStep) wizard_.cmdCancelWork_Click();
-            wizard_.cmdCancel_Click();
-        };
-    }
+          console_(context.platform(), args.wizardDir, args.yes),
+          ui_(console_.ui),
+          wizard_(console_.wizard) {}
 
     void Run() {
         CancelOnInterrupt cancels;
@@ -182,9 +175,9 @@ private:
 
     Context& context_;
     const WizardArguments& args_;
-    WizardConsoleUi ui_;
-    Platform platform_;
-    VexaWebExpress wizard_;
+    ConsoleWizard console_;
+    WizardConsoleUi& ui_;
+    VexaWebExpress& wizard_;
 };
 
 void BuildRelease(Context& context, const WizardArguments& args) {

@@ -11,7 +11,9 @@
 #include <utility>
 
 #include "common/text.hpp"
+#include "apps/vexa/commands.hpp"
 #include "platform/platform.hpp"
+#include "wizard/vexa_web_express.hpp"
 
 namespace vexa::cli {
 
@@ -55,5 +57,27 @@ private:
 // The wizard's own directory: the option, VEXA_WIZARD_DIR, or the share directory beside
 // the program (installed, or in the build tree).
 std::string WizardDirectory(const std::string& option);
+
+// The wizard on a console: its dialogs through WizardConsoleUi, its progress lines on
+// standard output, and Ctrl-C as the Cancel button of what it is doing.
+class ConsoleWizard {
+public:
+    ConsoleWizard(Platform& machine, const std::string& wizardDir, bool yes)
+        : ui(machine.ui, yes),
+          platform(WithUi(machine, ui)),
+          wizard(platform, WizardDirectory(wizardDir), {VEXA_VERSION_MAJOR, VEXA_VERSION_MINOR, VEXA_VERSION_PATCH}) {
+        wizard.onProgress = [](const std::string& line) { std::cout << line << std::endl; };
+        wizard.onIdle = [this] {
+            if (!CancelOnInterrupt::Requested()) return;
+            if (wizard.CurrentStep == wizard::kWorkingStep) wizard.cmdCancelWork_Click();
+            wizard.cmdCancel_Click();
+        };
+    }
+
+    // In this order: the wizard reaches the machine through the platform, which asks through ui.
+    WizardConsoleUi ui;
+    Platform platform;
+    wizard::VexaWebExpress wizard;
+};
 
 }  // namespace vexa::cli

@@ -28,16 +28,9 @@ public:
     TerminalWizard(Context& context, const std::string& program, const std::string& wizardDir)
         : context_(context),
           program_(fs::absolute(program).lexically_normal().string()),
-          ui_(context.platform().ui, false),
-          platform_(WithUi(context.platform(), ui_)),
-          wizard_(platform_, WizardDirectory(wizardDir), {VEXA_VERSION_MAJOR, VEXA_VERSION_MINOR, VEXA_VERSION_PATCH}) {
-        wizard_.onProgress = [](const std::string& line) { std::cout << line << std::endl; };
-        wizard_.onIdle = [this] {
-            if (!CancelOnInterrupt::Requested()) return;
-            if (wizard_.CurrentStep == wizard::kWorkingStep) wizard_.cmdCancelWork_Click();
-            wizard_.cmdCancel_Click();
-        };
-    }
+          console_(context.platform(), wizardDir, false),
+          ui_(console_.ui),
+          wizard_(console_.wizard) {}
 
     void Run() {
         CancelOnInterrupt cancels;
@@ -276,9 +269,9 @@ private:
 
     Context& context_;
     std::string program_;
-    WizardConsoleUi ui_;
-    Platform platform_;
-    VexaWebExpress wizard_;
+    ConsoleWizard console_;
+    WizardConsoleUi& ui_;
+    VexaWebExpress& wizard_;
 };
 
 }  // namespace
