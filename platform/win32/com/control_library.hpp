@@ -71,3 +71,15 @@ private:
 };
 
 }  // namespace vexa::com
+
+// The four entry points of a library whose one control is `Class`: one use in the library's
+// own file, where its .def file exports them.
+#define VEXA_CONTROL_LIBRARY_ENTRY_POINTS(Class)                                                  \
+    extern "C" {                                                                                   \
+    STDAPI DllCanUnloadNow() { return ::vexa::com::ControlLibrary<Class>::CanUnloadNow(); }        \
+    STDAPI DllGetClassObject(REFCLSID classId, REFIID iid, void** object) {                       \
+        return ::vexa::com::ControlLibrary<Class>::GetClassObject(classId, iid, object);           \
+    }                                                                                              \
+    STDAPI DllRegisterServer() { return ::vexa::com::ControlLibrary<Class>::Register(); }          \
+    STDAPI DllUnregisterServer() { return ::vexa::com::ControlLibrary<Class>::Unregister(); }      \
+    }
