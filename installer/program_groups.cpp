@@ -1,0 +1,1 @@
+#include "installer/vexa_install.hpp"
