@@ -20,14 +20,10 @@ INT_PTR CALLBACK AboutProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-MainDialog::~MainDialog() {
-    if (worker_) ::CloseHandle(worker_);
-}
-
 void MainDialog::Run() {
     RunModal(instance_, IDD_STUB, nullptr);
     // An expansion that did not stop in time would outlive the session it works on.
-    if (Expanding()) ::ExitProcess(0);
+    if (worker_.Running()) ::ExitProcess(0);
 }
 
 void MainDialog::Open() {
@@ -84,26 +80,14 @@ void MainDialog::StartExpansion() {
         return;
     }
     folder_ = *folder;
-    worker_ = ::CreateThread(nullptr, 0, Expansion, this, 0, nullptr);
-    if (!worker_) {
+    if (!worker_.Start([this] { result_ = session_.ExpandInto(folder_); }, Window(), kEndNotice)) {
         result_ = {ExpansionOutcome::Failed, false, false};
         ::PostMessageA(Window(), kEndNotice, 0, 0);
     }
 }
 
-DWORD WINAPI MainDialog::Expansion(void* context) {
-    auto& self = *static_cast<MainDialog*>(context);
-    self.result_ = self.session_.ExpandInto(self.folder_);
-    ::PostMessageA(self.Window(), kEndNotice, 0, 0);
-    return 0;
-}
-
 void MainDialog::EndExpansion() {
-    if (worker_) {
-        ::WaitForSingleObject(worker_, INFINITE);  // it posted as its last act
-        ::CloseHandle(worker_);
-        worker_ = nullptr;
-    }
+    worker_.Join();
     ::SetDlgItemTextA(Window(), IDC_STATUS, "");
     session_.AnnounceEnd(result_);
     ShowIdle(true);
@@ -112,10 +96,10 @@ void MainDialog::EndExpansion() {
 
 void MainDialog::Close() {
     session_.RemoveTemporaryCabinet();
-    if (Expanding()) {
+    if (worker_.Running()) {
         session_.Flags().closing = true;
         session_.Flags().cancel = true;
-        ::WaitForSingleObject(worker_, kClosingPatience);
+        worker_.Join(kClosingPatience);
     }
     ::EndDialog(Window(), 0);
 }
@@ -129,7 +113,5 @@ void MainDialog::ShowIdle(bool idle) {
     HWND next = Item(idle ? IDC_EXPAND : IDC_STOP);
     ::SendMessageA(Window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(next), TRUE);
 }
-
-bool MainDialog::Expanding() const { return worker_ && ::WaitForSingleObject(worker_, 0) == WAIT_TIMEOUT; }
 
 }  // namespace vexa::sfx

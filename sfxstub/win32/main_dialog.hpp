@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win32/dialogs/dialog_window.hpp"
+#include "platform/win32/dialogs/posting_worker.hpp"
 #include "sfxstub/stub_session.hpp"
 #include "sfxstub/win32/dialog_stub_ui.hpp"
 
@@ -17,13 +18,11 @@ public:
     // `session` has started; `ui` is the one it shows through.
     MainDialog(HINSTANCE instance, StubSession& session, DialogStubUi& ui)
         : instance_(instance), session_(session), ui_(ui) {}
-    ~MainDialog() override;
 
     // Shows the dialog until the user closes it.
     void Run();
 
 private:
-    static DWORD WINAPI Expansion(void* self);
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Open();
     bool Command(int id);
@@ -31,12 +30,11 @@ private:
     void EndExpansion();
     void Close();
     void ShowIdle(bool idle);
-    bool Expanding() const;
 
     HINSTANCE instance_;
     StubSession& session_;
     DialogStubUi& ui_;
-    HANDLE worker_ = nullptr;
+    dialogs::PostingWorker worker_;
     std::string folder_;       // set before the worker starts
     ExpansionResult result_;   // read after the worker has ended
 };
