@@ -12,7 +12,6 @@
 #include "common/file_name.hpp"
 #include "common/format_path.hpp"
 #include "common/text.hpp"
-#include "common/version.hpp"
 #include "signature/signature.hpp"
 #include "loader/texts.hpp"
 
@@ -20,17 +19,6 @@ namespace vexa::loader {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
-
-std::string InFolder(const std::string& folder, const std::string& name) {
-    return WithTrailingSeparator(folder, kSeparator) + name;
-}
-
-bool IsFile(const std::string& path) {
-    std::error_code ignored;
-    return !path.empty() && fs::is_regular_file(path, ignored);
-}
 
 // The texts of one component kind: "DLL" or "OCX".
 struct ComponentTexts {
@@ -53,28 +41,8 @@ std::string DriveOf(const std::string& folder) { return folder.substr(0, 3); }
 
 }  // namespace
 
-Installation::Installation(InstallPorts ports, LocalCache& cache) : ports_(ports), cache_(cache) {}
-
-std::string Installation::PresentVersionDecides(const std::string& present, const std::string& version,
-                                                const std::string& target) {
-    std::string have = ports_.components.FileVersion(present);
-    return ParseVersion(have) >= ParseVersion(version) ? std::string() : target;
-}
-
-std::string Installation::NeedDll(const std::string& fileName, const std::string& version) {
-    SharedFileLocation where =
-        ports_.components.FindSharedFile(fileName, ports_.shell.FolderPath(SpecialFolder::Windows), "c:\\");
-    std::string target = InFolder(where.destination, fileName);
-    if (where.current.empty()) return target;
-    return PresentVersionDecides(InFolder(where.current, fileName), version, target);
-}
-
-std::string Installation::NeedControl(const std::string& classId, const std::string& version,
-                                      const std::string& fileName) {
-    auto registered = ports_.registry.ReadString(RegistryRoot::ClassesRoot, {"CLSID", classId, "InprocServer32"}, "");
-    if (registered && IsFile(*registered)) return PresentVersionDecides(*registered, version, *registered);
-    return InFolder(ports_.shell.FolderPath(SpecialFolder::System), fileName);
-}
+Installation::Installation(InstallPorts ports, LocalCache& cache)
+    : ports_(ports), placement_(ports.files, ports.components, ports.registry, ports.shell), cache_(cache) {}
 
 std::string Installation::NeedComponent(const InstallLine& line, const std::string& version) {
     return line.kind == InstallKind::Library ? NeedDll(line.fileName, version)
@@ -197,17 +165,10 @@ std::string Installation::SpaceShortage(const ScriptLines& lines, WhilePending p
     return {};
 }
 
-Installation::Placement Installation::Place(const std::string& source, const std::string& target) {
-    if (ReplaceFileWith(ports_.files, source, target)) return Placement::Copied;
-    auto replacement = ports_.files.CreateTempFile("~vx");
-    if (!replacement) return Placement::Failed;
-    std::error_code error;
-    if (!ReplaceFileWith(ports_.files, source, *replacement) || !ports_.components.ReplaceAtRestart(*replacement, target)) {
-        fs::remove(*replacement, error);
-        return Placement::Failed;
-    }
-    rebootNeeded_ = true;
-    return Placement::Deferred;
+Placement Installation::Place(const std::string& source, const std::string& target) {
+    Placement placed = placement_.Place(source, target);
+    if (placed == Placement::Deferred) rebootNeeded_ = true;
+    return placed;
 }
 
 // A component whose present copy is as new as the arrived one needs nothing more. A

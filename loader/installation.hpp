@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "loader/cache.hpp"
+#include "loader/component_placement.hpp"
 #include "loader/install_line.hpp"
 #include "loader/script.hpp"
 #include "platform/components.hpp"
@@ -39,8 +40,12 @@ public:
     // Starts checking the kept copies of the script's program cabinets, in the background.
     std::string CheckDiskSpace(const ScriptLines& lines);
     // Where the library or control goes; empty when an equal or newer one is in place.
-    std::string NeedDll(const std::string& fileName, const std::string& version);
-    std::string NeedControl(const std::string& classId, const std::string& version, const std::string& fileName);
+    std::string NeedDll(const std::string& fileName, const std::string& version) {
+        return placement_.NeedDll(fileName, version);
+    }
+    std::string NeedControl(const std::string& classId, const std::string& version, const std::string& fileName) {
+        return placement_.NeedControl(classId, version, fileName);
+    }
     // A kept copy of the program cabinet with this size and signature; empty if none.
     std::string FindCachedProgram(const std::string& url, std::int64_t size, const std::string& signature);
     // Whether the line's file has to be downloaded.
@@ -64,7 +69,6 @@ public:
     bool RestartWindows() { return ports_.components.Restart(); }
 
 private:
-    enum class Placement { Failed, Copied, Deferred };
     static std::string KeptKey(std::int64_t size, const std::string& signature);
     // Starts checking the kept copies of all the script's program cabinets at once.
     void CheckKeptPrograms(const ScriptLines& lines);
@@ -73,10 +77,9 @@ private:
     // Installs `file` (the library or control itself) to the target its own version asks for.
     std::string InstallComponentFile(const InstallLine& line, const std::string& file, bool expanded);
     std::string NeedComponent(const InstallLine& line, const std::string& version);
-    std::string PresentVersionDecides(const std::string& present, const std::string& version,
-                                      const std::string& target);
 
     InstallPorts ports_;
+    ComponentPlacement placement_;
     LocalCache& cache_;
     bool rebootNeeded_ = false;
     // A run asks about each kept cabinet several times (disk space, total, the line itself):
