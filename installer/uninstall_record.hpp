@@ -19,7 +19,8 @@ inline constexpr std::size_t kTrailerSize = 32;
 std::optional<std::vector<std::string>> ReadUninstallRecord(Files& files, const std::string& path);
 // The record read from the file's bytes (for the reader above and its fuzzer).
 std::vector<std::string> RecordLinesOf(std::string_view bytes);
-// Cuts the file back to its program's length and appends `lines` with a new trailer.
-bool WriteUninstallRecord(const std::string& path, const std::vector<std::string>& lines);
+// Replaces the file with its program (an older record left out) followed by `lines` and a
+// new trailer, written beside it and renamed over it, so a failed write leaves it as it was.
+bool WriteUninstallRecord(Files& files, const std::string& path, const std::vector<std::string>& lines);
 
 }  // namespace vexa::installer
