@@ -31,7 +31,7 @@ std::string AddWininitRename(std::string_view iniText, std::string_view target, 
     if (!text.empty() && text.back() != '\n') text += "\r\n";
     if (!end) text += "[Rename]\r\n";
     text.append("NUL=").append(target).append("\r\n");
-    text.append(target).append("=").append(replacement).append("\r\n");
+    if (!replacement.empty()) text.append(target).append("=").append(replacement).append("\r\n");
     text.append(iniText.substr(at));
     return text;
 }

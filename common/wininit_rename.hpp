@@ -11,7 +11,8 @@ namespace vexa {
 
 // The file's text with "NUL=<target>" and then "<target>=<replacement>" added at the end
 // of its "[Rename]" section (found without regard to case), or in a new section at the
-// end. Everything already there is kept; new lines end in CR LF.
+// end; an empty replacement adds the deletion alone. Everything already there is kept;
+// new lines end in CR LF.
 std::string AddWininitRename(std::string_view iniText, std::string_view target, std::string_view replacement);
 
 }  // namespace vexa

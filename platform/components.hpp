@@ -30,6 +30,9 @@ public:
                                               const std::string& appDirectory) = 0;
     // At the next restart: delete `target`, then rename `replacement` to it.
     virtual bool ReplaceAtRestart(const std::string& replacement, const std::string& target) = 0;
+    // At the next restart: delete `target`, a file or an empty directory (a program removing
+    // itself while it runs).
+    virtual bool DeleteAtRestart(const std::string& target) = 0;
     // Logs off and restarts the machine (taking the shutdown privilege if it must).
     virtual bool Restart() = 0;
 };

@@ -17,15 +17,20 @@ void List(PendingRenames& pending) {
     std::cout << "restart requested: " << (pending.RestartRequested() ? "yes" : "no") << '\n';
     auto renames = pending.List();
     if (renames.empty()) std::cout << "no replacements pending\n";
-    for (const PendingRename& rename : renames)
-        std::cout << "pending: replace " << rename.target << " with " << rename.replacement << '\n';
+    for (const PendingRename& rename : renames) {
+        if (rename.replacement.empty()) {
+            std::cout << "pending: delete " << rename.target << '\n';
+        } else {
+            std::cout << "pending: replace " << rename.target << " with " << rename.replacement << '\n';
+        }
+    }
 }
 
 // As Windows does at start-up: delete the target, then rename the replacement to it.
 std::error_code Replace(const PendingRename& rename) {
     std::error_code error;
     fs::remove(rename.target, error);
-    if (!error) fs::rename(rename.replacement, rename.target, error);
+    if (!error && !rename.replacement.empty()) fs::rename(rename.replacement, rename.target, error);
     return error;
 }
 
@@ -37,6 +42,8 @@ void Apply(Context& context, PendingRenames& pending) {
         if (std::error_code error = Replace(rename)) {
             Fail(context, kNegative,
                  "cannot replace " + rename.target + " with " + rename.replacement + ": " + error.message());
+        } else if (rename.replacement.empty()) {
+            std::cout << "deleted " << rename.target << '\n';
         } else {
             std::cout << "replaced " << rename.target << " with " << rename.replacement << '\n';
         }

@@ -35,6 +35,11 @@ bool FakeComponents::ReplaceAtRestart(const std::string& replacement, const std:
     return true;
 }
 
+bool FakeComponents::DeleteAtRestart(const std::string& target) {
+    pending_.emplace_back(std::string(), target);
+    return true;
+}
+
 bool FakeComponents::Restart() {
     ++restarts_;
     return true;

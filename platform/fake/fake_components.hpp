@@ -23,7 +23,7 @@ public:
     // A file not set is nowhere yet and belongs in `defaultDestination`.
     void SetSharedFile(const std::string& fileName, SharedFileLocation location) { shared_[fileName] = location; }
     void SetDefaultDestination(std::string directory) { defaultDestination_ = std::move(directory); }
-    // (replacement, target) pairs, in call order.
+    // (replacement, target) pairs, in call order; a deletion has an empty replacement.
     const std::vector<std::pair<std::string, std::string>>& PendingReplacements() const { return pending_; }
     int Restarts() const { return restarts_; }
 
@@ -33,6 +33,7 @@ public:
     SharedFileLocation FindSharedFile(const std::string& fileName, const std::string& windowsDirectory,
                                       const std::string& appDirectory) override;
     bool ReplaceAtRestart(const std::string& replacement, const std::string& target) override;
+    bool DeleteAtRestart(const std::string& target) override;
     bool Restart() override;
 
 private:

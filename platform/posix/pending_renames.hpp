@@ -16,7 +16,8 @@
 
 namespace vexa {
 
-// At the restart: delete the target, then rename the replacement to it.
+// At the restart: delete the target, then rename the replacement to it; an empty
+// replacement only deletes.
 struct PendingRename {
     std::string replacement;
     std::string target;

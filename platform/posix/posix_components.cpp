@@ -71,6 +71,8 @@ bool PosixComponents::ReplaceAtRestart(const std::string& replacement, const std
     return pending_.Add({replacement, target});
 }
 
+bool PosixComponents::DeleteAtRestart(const std::string& target) { return pending_.Add({{}, target}); }
+
 bool PosixComponents::Restart() { return pending_.RequestRestart(); }
 
 }  // namespace vexa

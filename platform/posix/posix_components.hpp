@@ -20,6 +20,7 @@ public:
     SharedFileLocation FindSharedFile(const std::string& fileName, const std::string& windowsDirectory,
                                       const std::string& appDirectory) override;
     bool ReplaceAtRestart(const std::string& replacement, const std::string& target) override;
+    bool DeleteAtRestart(const std::string& target) override;
     bool Restart() override;
 
 private:

@@ -45,6 +45,7 @@ std::string FirstTranslationTable(std::vector<char>& info) {
 bool IsWindowsNt() { return (::GetVersion() & 0x80000000u) == 0; }
 
 std::string ShortPath(const std::string& path) {
+    if (path.empty()) return path;
     char shortPath[MAX_PATH];
     DWORD length = ::GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
     return length == 0 || length >= MAX_PATH ? path : std::string(shortPath, length);
@@ -133,6 +134,11 @@ bool Win32Components::ReplaceAtRestart(const std::string& replacement, const std
 }
 
 // EWX_REBOOT logs the user off first.
+bool Win32Components::DeleteAtRestart(const std::string& target) {
+    if (!IsWindowsNt()) return AddToWininit({}, target);
+    return ::MoveFileExA(target.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
 bool Win32Components::Restart() { return ::ExitWindowsEx(EWX_REBOOT, 0) || RestartWithPrivilege(); }
 
 }  // namespace vexa

@@ -50,5 +50,24 @@ TEST(VexaRestart, ApplyReplacesInTheOrderAskedThenForgetsTheList) {
     EXPECT_TRUE(Says(after, "no replacements pending")) << after.output;
 }
 
+// A program that removes itself while it runs leaves its file and its folder to the restart.
+TEST(VexaRestart, ApplyDeletesAFileThenItsEmptiedFolder) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "Uninstall");
+    WriteFile(dir / "Uninstall/Uninstall.EXE", "program");
+    {
+        NativePlatform platform;
+        ASSERT_TRUE(platform.Get().components.DeleteAtRestart(dir / "Uninstall/Uninstall.EXE"));
+        ASSERT_TRUE(platform.Get().components.DeleteAtRestart(dir / "Uninstall"));
+    }
+    Outcome listed = Vexa({"restart"});
+    EXPECT_TRUE(Says(listed, "pending: delete " + (dir / "Uninstall/Uninstall.EXE"))) << listed.output;
+
+    Outcome applied = Vexa({"restart", "--apply"});
+    EXPECT_EQ(applied.status, 0) << applied.output;
+    EXPECT_TRUE(Says(applied, "deleted " + (dir / "Uninstall"))) << applied.output;
+    EXPECT_FALSE(std::filesystem::exists(dir / "Uninstall"));
+}
+
 }  // namespace
 }  // namespace vexa::testing

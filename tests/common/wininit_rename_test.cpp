@@ -29,5 +29,10 @@ TEST(WininitRename, AddsDeleteThenRenameAtTheEndOfTheRenameSection) {
         EXPECT_EQ(AddWininitRename(c.before, "C:\\WINDOWS\\SYSTEM\\A.DLL", "C:\\TEMP\\~VX1.TMP"), c.after) << c.why;
 }
 
+TEST(WininitRename, AnEmptyReplacementOnlyDeletes) {
+    EXPECT_EQ(AddWininitRename("[Rename]\r\n", "C:\\APP\\UNINST~1\\UNINST~1.EXE", ""),
+              "[Rename]\r\nNUL=C:\\APP\\UNINST~1\\UNINST~1.EXE\r\n");
+}
+
 }  // namespace
 }  // namespace vexa
