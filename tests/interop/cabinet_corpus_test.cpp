@@ -15,7 +15,7 @@
 #include "tests/support/under_wine.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "tests/support/memory_cabinet.hpp"
-#include "tests/support/sha256.hpp"
+#include "common/sha256.hpp"
 
 namespace vexa::cab {
 namespace {
@@ -100,7 +100,7 @@ private:
     std::size_t offered_ = 0;
     bool complete_ = false;
     std::uint64_t size_ = 0;
-    test::Sha256 sha_;
+    Sha256 sha_;
 };
 
 struct Outcome {

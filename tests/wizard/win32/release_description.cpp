@@ -7,7 +7,7 @@
 #include "cabcodec/expander.hpp"
 #include "signature/signature.hpp"
 #include "tests/support/memory_cabinet.hpp"
-#include "tests/support/sha256.hpp"
+#include "common/sha256.hpp"
 #include "tests/support/system_files.hpp"
 #include "tests/support/temp_dir.hpp"
 
@@ -34,7 +34,7 @@ std::string Members(const fs::path& cabinet) {
     if (Expand(source, 0, handler) != cab::ExpandStatus::Done) return "  (does not expand)\n";
     std::string text;
     for (const auto& member : handler.members)
-        text += "  " + member.info.name + " " + vexa::test::Sha256::Of(member.bytes) + "\n";
+        text += "  " + member.info.name + " " + vexa::Sha256::Of(member.bytes) + "\n";
     return text;
 }
 
@@ -109,7 +109,7 @@ std::string Script(const fs::path& cabinet, const fs::path& release, const fs::p
 
 std::string Page(const fs::path& page) {
     static const std::regex time(R"(\d{1,2}/\d{1,2}/\d\d \d{1,2}:\d\d:\d\d [AP]M)");
-    return "  page " + vexa::test::Sha256::Of(std::regex_replace(ReadFile(page.string()), time, "<time>")) + "\n";
+    return "  page " + vexa::Sha256::Of(std::regex_replace(ReadFile(page.string()), time, "<time>")) + "\n";
 }
 
 // The stub's bytes, then the attachment's lines; the fifth names the script cabinet by its
@@ -157,7 +157,7 @@ std::string Folder(const fs::path& folder, const fs::path& release, const fs::pa
         else if (EndsWith(name, "WebProg.exe"))
             text += StandAlone(file, stub, release);
         else
-            text += "  " + vexa::test::Sha256::Of(ReadFile(file.string())) + "\n";
+            text += "  " + vexa::Sha256::Of(ReadFile(file.string())) + "\n";
     }
     return text;
 }
