@@ -11,6 +11,9 @@ namespace vexa::installer {
 
 struct RemovalResult {
     std::vector<std::string> left;  // files and directories that could not be removed
+    // Those of `left` outside the install directory and the group: never touched, and
+    // never to be removed later either.
+    std::vector<std::string> refused;
 };
 
 // Deletes every file of lines 3 on, then the directories they leave empty, up to the old
