@@ -5,13 +5,15 @@
 set -eu
 lnkinfo=$1
 dir=$2
-expect() {  # LINK TARGET FOLDER
-  out=$("$lnkinfo" "$dir/$1")
-  printf '%s\n' "$out" | grep -qiF "Local path" || { echo "$1: no local path"; printf '%s\n' "$out"; exit 1; }
-  printf '%s\n' "$out" | grep -iF "Local path" | grep -qF -- "$2" || { echo "$1: target is not $2"; printf '%s\n' "$out"; exit 1; }
-  printf '%s\n' "$out" | grep -iF "Working directory" | grep -qF -- "$3" || { echo "$1: folder is not $3"; printf '%s\n' "$out"; exit 1; }
+expect() {  # LINK FIELD VALUE
+  value=$("$lnkinfo" "$dir/$1" | sed -n "s/^[[:space:]]*$2[[:space:]]*: //p")
+  [ "$value" = "$3" ] || { echo "$1: $2 is \"$value\", not \"$3\""; exit 1; }
 }
 { read -r readme; read -r readme_dir; read -r fixture; read -r fixture_dir; } < "$dir/expected.txt"
-expect readme.lnk "$readme" "$readme_dir"
-expect fixture.lnk "$fixture" "$fixture_dir"
-echo "both links name their targets and folders"
+expect readme.lnk "Local path" "$readme"
+expect readme.lnk "Working directory" "$readme_dir"
+expect readme.lnk "Description" "Read Me"
+expect fixture.lnk "Local path" "$fixture"
+expect fixture.lnk "Working directory" "$fixture_dir"
+expect fixture.lnk "Description" "Fixture"
+echo "both links name their targets, folders and captions"
