@@ -44,6 +44,19 @@ inline constexpr std::string_view kPreviousFound = "A previous installation of t
 inline constexpr std::string_view kPreviousQuestion =
     "Continuing will remove the previous installation of this program. Would you like to continue?";
 
+// The uninstall program; the product name goes before the done text, the directory
+// between the question's pieces, and a path after the cannot-open text.
+inline constexpr std::string_view kUninstallCaption = "Uninstall";
+inline constexpr std::string_view kCannotOpenUninstall = "Error. Cannot open the uninstall program's own file: ";
+inline constexpr std::string_view kNoInstallationRecord =
+    "This program carries no installation record: there is nothing for it to remove.";
+inline constexpr std::string_view kRemoveQuestion = "Remove ";
+inline constexpr std::string_view kRemoveQuestionFrom = " and all of its files from ";
+inline constexpr std::string_view kUninstallDone = " has been removed.";
+inline constexpr std::string_view kLeftUntilRestart =
+    "These could not be removed now; they will be removed when the computer restarts:";
+inline constexpr std::string_view kLeftInPlace = "These could not be removed:";
+
 // The fixed names.
 inline constexpr std::string_view kAttachmentName = "Attachment.CAB";
 inline constexpr std::string_view kScriptName = "Script.TXT";
