@@ -43,6 +43,20 @@ inline constexpr std::string_view kCannotExecute = "Error. Cannot execute ";
 inline constexpr std::string_view kPreviousFound = "A previous installation of this program was found in directory: ";
 inline constexpr std::string_view kPreviousQuestion =
     "Continuing will remove the previous installation of this program. Would you like to continue?";
+// The disk-space message, in its pieces: drive, required and available bytes go between them.
+inline constexpr std::string_view kInsufficientSpace = "Error: Insufficient disk space on drive ";
+inline constexpr std::string_view kSpaceRequired = " for this installation. Space required is: ";
+inline constexpr std::string_view kSpaceAvailable = " bytes. Space available is: ";
+inline constexpr std::string_view kSpaceEnd = " bytes. ";
+// The install steps' failures; names go after them (or between them).
+inline constexpr std::string_view kCannotExtract = "Error. Cannot extract ";
+inline constexpr std::string_view kFromAttachment = " from self-extract EXE file.";
+inline constexpr std::string_view kFrom = " from ";
+inline constexpr std::string_view kCannotInstallDll = "Error. Cannot install DLL ";
+inline constexpr std::string_view kCannotInstallOcx = "Error. Cannot install OCX ";
+inline constexpr std::string_view kCannotCreateSubDirectory = "Cannot create sub-directory ";
+inline constexpr std::string_view kToExpand = " to expand: ";
+inline constexpr std::string_view kCannotExpand = "Error. Cannot expand CAB file: ";
 
 // The uninstall program; the product name goes before the done text, the directory
 // between the question's pieces, and a path after the cannot-open text.
