@@ -12,7 +12,7 @@ bootstrap:
 # copy them into their share directory.
 windows-programs: bootstrap
 	cmake --preset windows >/dev/null
-	cmake --build --preset windows --target vexaload vexa_stand_alone_web_prog
+	cmake --build --preset windows --target vexaload vexa_stand_alone_web_prog vexa_install vexa_uninstall
 
 native: windows-programs
 	cmake --preset native >/dev/null
@@ -46,6 +46,7 @@ bench: native
 	bench/load_vs_peers.sh build/native
 	bench/post_vs_curl.sh build/native
 	bench/install_vs_peers.sh build/native
+	bench/setup_vs_cabextract.sh build/native
 
 clean:
 	rm -rf build
