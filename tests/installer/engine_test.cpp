@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -85,6 +86,7 @@ public:
         std::lock_guard lock(mutex_);
         log = text;
         linesAppended = lines;
+        if (onStatus) onStatus(text);
     }
     void EnableCancel(bool enabled) override {
         std::lock_guard lock(mutex_);
@@ -92,6 +94,7 @@ public:
     }
     void Finished() override { ++finished; }
 
+    std::function<void(const std::string&)> onStatus;
     std::string log;
     int linesAppended = 0;
     std::vector<bool> cancelStates;
@@ -370,8 +373,8 @@ TEST_F(EngineTest, ALibraryInUseIsReplacedAtTheRestartAndTheUserAskedToRestart) 
     EXPECT_EQ(host.finished, 1);
 }
 
-// Cancel is pressed while the first line runs: the worker waits at the pause flag after it
-// until the question is answered.
+// Cancel is pressed while the first program line runs: the worker waits at the pause flag
+// after it until the question is answered.
 TEST_F(EngineTest, CancelPausesBetweenLinesAndNoGoesOnWhileYesEnds) {
     for (const bool yes : {false, true}) {
         SCOPED_TRACE(yes ? "Yes" : "No");
@@ -383,7 +386,9 @@ TEST_F(EngineTest, CancelPausesBetweenLinesAndNoGoesOnWhileYesEnds) {
                   {{"first.cab", CabinetOf({{"first.txt", "1"}})}, {"second.cab", CabinetOf({{"second.txt", "2"}})}});
         VexaInstall& install = Pressed();
         const std::string temporary = install.State().temporaryDirectory;
-        WriteFile(temporary + std::string(kPauseFlag), "");
+        host.onStatus = [&](const std::string& log) {
+            if (log.ends_with("Installing FIRST.CAB")) WriteFile(temporary + std::string(kPauseFlag), "");
+        };
         const std::uint64_t slept = clock.Slept();
         std::thread worker([&] { install.RunInstallation(); });
         const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -395,6 +400,7 @@ TEST_F(EngineTest, CancelPausesBetweenLinesAndNoGoesOnWhileYesEnds) {
         ui.Answer(yes ? "yes" : "no");
         EXPECT_FALSE(install.PressCancel());
         worker.join();
+        host.onStatus = nullptr;
 
         EXPECT_EQ(fs::exists(Product() + "second.txt"), !yes);
         EXPECT_TRUE(fs::exists(Product() + "first.txt"));
@@ -439,7 +445,8 @@ TEST_F(EngineTest, ExecuteRunsTheFirstLineBelowTheProductDirectory) {
                                                                                "first one", "2"}),
          {{product + "bin" + kNativeSeparator + "Run.Exe", "\"first one\" 2", product}}, {}, ""},
         {"document", Line("Execute", {"<productdirectory>readme.txt"}), {}, {product + "readme.txt"}, ""},
-        {"program that will not start", Line("Execute", {"<ProductDirectory>broken.exe"}), {}, {},
+        {"program that will not start", Line("Execute", {"<ProductDirectory>broken.exe"}),
+         {{product + "broken.exe", "", product}}, {},
          std::string(kCannotExecute) + product + "broken.exe"},
         {"a climb out", Line("Execute", {"<ProductDirectory>..\\evil.exe"}), {}, {},
          std::string(kCannotExecute) + product + ".." + kNativeSeparator + "evil.exe"},
