@@ -417,6 +417,21 @@ TEST_F(EngineTest, CancelPausesBetweenLinesAndNoGoesOnWhileYesEnds) {
     }
 }
 
+TEST_F(EngineTest, InstallingAgainRemovesThePreviousInstallationWhileCancelIsDisabled) {
+    MakeSetup(Program("first.cab"),
+              {{"first.cab", CabinetOf({{"first.txt", "1"}})}, {"Uninstall.EXE", "uninstall program"}});
+    Pressed().RunInstallation();
+    ASSERT_TRUE(fs::exists(Product() + "first.txt"));
+    host.cancelStates.clear();
+    ui.Answer("yes");
+    Pressed().RunInstallation();
+
+    EXPECT_TRUE(host.log.starts_with("\r\nRemoving previous installation of this program\r\nInstalling FIRST.CAB"));
+    EXPECT_EQ(host.cancelStates, (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(ReadFile(Product() + "first.txt"), "1");
+    EXPECT_EQ(host.finished, 2);
+}
+
 TEST_F(EngineTest, CancelBeforeInstallRemovesTheExpansionDirectoryAndEnds) {
     MakeSetup(Program("first.cab"), {{"first.cab", CabinetOf({{"first.txt", "1"}})}});
     VexaInstall& install = StartUp();
