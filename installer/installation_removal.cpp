@@ -1,7 +1,7 @@
 #include "installer/installation_removal.hpp"
 
-#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 #include <set>
 #include <system_error>
@@ -43,7 +43,6 @@ bool PassesThroughLink(const fs::path& root, const fs::path& remainder) {
 
 // A listed file that lies safely below the install directory or the group.
 struct Listed {
-    std::string path;
     fs::path root;       // the directory, without its final separator
     fs::path remainder;  // the path below it
 };
@@ -53,7 +52,7 @@ std::optional<Listed> SafelyBelow(const std::string& path, const std::string& di
         if (!StartsWithName(path, root)) continue;
         const std::string remainder = path.substr(root.size());
         if (cab::IsSafeMemberName(FormatPath(remainder), 0) && !PassesThroughLink(root, NativePath(remainder)))
-            return Listed{path, fs::path(root).parent_path(), NativePath(remainder)};
+            return Listed{fs::path(root).parent_path(), NativePath(remainder)};
     }
     return std::nullopt;
 }
