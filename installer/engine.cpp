@@ -315,8 +315,7 @@ bool VexaInstall::PressCancel() {
     RaiseFlag(platform_.files, pauseFlag);
     if (platform_.ui.AskYesNo(std::string(kCancelQuestion), std::string(kCaption))) {
         host_.EnableCancel(false);
-        state_.statusText = std::string(kCancelling);
-        host_.StatusChanged(state_.statusText, 0);
+        state_.statusText = std::string(kCancelling);  // the host shows it once the question is answered
         RaiseFlag(platform_.files, FlagPath(kCancelFlag));
     }
     LowerFlag(pauseFlag);
