@@ -6,7 +6,9 @@
 
 set(programs
   "loader/com/VEXALOAD.OCX=VexaLoad.ocx"
-  "loader/win32/VexaStandAloneWebProg.exe=VexaStandAloneWebProg.exe")
+  "loader/win32/VexaStandAloneWebProg.exe=VexaStandAloneWebProg.exe"
+  "installer/win32/VexaInstall.exe=VexaInstall.exe"
+  "installer/uninstall/Uninstall.EXE=Uninstall.EXE")
 
 set(missing "")
 foreach(program ${programs})
@@ -19,7 +21,7 @@ endforeach()
 if(missing)
   message(FATAL_ERROR "The share directory needs the Windows build's programs, which are missing:${missing}\n"
                       "Build them first: make (from the top of the source tree), or\n"
-                      "  cmake --preset windows && cmake --build build/windows --target vexaload vexa_stand_alone_web_prog\n"
+                      "  cmake --preset windows && cmake --build build/windows --target vexaload vexa_stand_alone_web_prog vexa_install vexa_uninstall\n"
                       "(VEXA_WINDOWS_BINARIES names the Windows build directory).")
 endif()
 

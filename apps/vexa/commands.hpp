@@ -56,6 +56,8 @@ void AddEventCommands(CLI::App& app, Context& context);
 void AddRestartCommand(CLI::App& app, Context& context);
 // The page wizard: its steps on a terminal, and build.
 void AddWizardCommands(CLI::App& app, Context& context);
+// Setup programs: make, password and list.
+void AddSetupCommands(CLI::App& app, Context& context);
 void RunTerminalWizard(Context& context, const std::string& program, const std::string& wizardDir);
 
 // "text" with its quotes and backslashes escaped.

@@ -145,6 +145,7 @@ int main(int argc, char** argv) {
     vexa::cli::AddEventCommands(app, context);
     vexa::cli::AddRestartCommand(app, context);
     vexa::cli::AddWizardCommands(app, context);
+    vexa::cli::AddSetupCommands(app, context);
     vexa::cli::ApplyCommonRules(app, "");
 
     // Without SA_RESTART, so that a question waiting for its answer gives up at Ctrl-C.
