@@ -1,14 +1,18 @@
 #include "installer/uninstall/uninstall.hpp"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "common/format_path.hpp"
+#include "common/text.hpp"
 #include "installer/installation_removal.hpp"
 #include "installer/installer_texts.hpp"
 #include "installer/uninstall_record.hpp"
 
 namespace vexa::installer {
 namespace {
+
+namespace fs = std::filesystem;
 
 bool Contains(const std::vector<std::string>& list, const std::string& item) {
     return std::find(list.begin(), list.end(), item) != list.end();
@@ -21,16 +25,59 @@ bool HoldsOwnFile(const std::string& path, const std::string& ownEntry) {
     return ownEntry.size() > path.size() && ownEntry.starts_with(path) && ownEntry[path.size()] == kNativeSeparator;
 }
 
+// The installation's directory and group as roots to climb to, ending in a separator;
+// a drive's root or a relative path is none.
+std::vector<std::string> RootsOf(const std::vector<std::string>& record) {
+    std::vector<std::string> roots;
+    for (std::size_t line : {1, 2}) {
+        const fs::path root = NativePath(record[line]);
+        if (root.is_absolute() && root.has_relative_path())
+            roots.push_back(WithTrailingSeparator(root.string(), kNativeSeparator));
+    }
+    return roots;
+}
+
+bool Below(const std::string& path, const std::string& root) {
+    return kFileNamesIgnoreCase ? StartsWithIgnoreCase(path, root) : path.starts_with(root);
+}
+
+// The path and the folders above it up to the root it lies in, that root included.
+void AddWithFolders(const std::string& path, const std::vector<std::string>& roots, std::vector<std::string>& into) {
+    if (!Contains(into, path)) into.push_back(path);
+    for (const std::string& root : roots) {
+        if (!Below(path, root)) continue;
+        for (fs::path folder = fs::path(path).parent_path(); folder.string().size() + 1 >= root.size();
+             folder = folder.parent_path()) {
+            if (!Contains(into, folder.string())) into.push_back(folder.string());
+        }
+        return;
+    }
+}
+
 // Whatever could not go now, inside the installation, is deleted at the next restart (a
-// file in use goes then); what the record names outside it stays untouched.
-UninstallResult LeaveToRestart(Platform& platform, const RemovalResult& removal, const std::string& ownEntry) {
+// file in use goes then) with the folders that hold it, each before the folder above it;
+// what the record names outside the installation stays untouched.
+UninstallResult LeaveToRestart(Platform& platform, const RemovalResult& removal,
+                               const std::vector<std::string>& record) {
+    const std::vector<std::string> roots = RootsOf(record);
+    std::vector<std::string> scheduled;
+    for (const std::string& path : removal.left)
+        if (!Contains(removal.refused, path)) AddWithFolders(path, roots, scheduled);
+    std::stable_sort(scheduled.begin(), scheduled.end(), [](const std::string& a, const std::string& b) {
+        return std::count(a.begin(), a.end(), kNativeSeparator) > std::count(b.begin(), b.end(), kNativeSeparator);
+    });
+
+    // The record's last file is the program's own, as the removal names it; where it was
+    // left (in use, as it runs), it and its folders go at the restart as a matter of course.
+    std::string ownEntry = record.size() > 3 ? NativePath(record.back()).string() : std::string();
+    if (!Contains(removal.left, ownEntry)) ownEntry.clear();
     UninstallResult result;
     result.removed = true;
-    for (const std::string& path : removal.left) {
-        const bool scheduled = !Contains(removal.refused, path) && platform.components.DeleteAtRestart(path);
-        if (scheduled && HoldsOwnFile(path, ownEntry)) continue;
-        (scheduled ? result.atRestart : result.inPlace).push_back(path);
+    for (const std::string& path : scheduled) {
+        if (!platform.components.DeleteAtRestart(path)) result.inPlace.push_back(path);
+        else if (!HoldsOwnFile(path, ownEntry)) result.atRestart.push_back(path);
     }
+    result.inPlace.insert(result.inPlace.end(), removal.refused.begin(), removal.refused.end());
     return result;
 }
 
@@ -64,14 +111,14 @@ UninstallResult Uninstall(Platform& platform, const std::string& ownPath, bool a
     }
     const std::string& product = record->front();
     const std::string directory = NativePath((*record)[1]).string();
-    const std::string question = std::string(kRemoveQuestion) + product + std::string(kRemoveQuestionFrom) + directory + "?";
+    const std::string question =
+        std::string(kRemoveQuestion) + product + std::string(kRemoveQuestionFrom) + directory + "?";
     if (askFirst && !platform.ui.AskYesNo(question, product)) return {};
 
-    // The record's last file is the program's own, as the removal names it.
-    const std::string ownEntry = record->size() > 3 ? NativePath(record->back()).string() : std::string();
-    UninstallResult result = LeaveToRestart(platform, RemoveInstallation(platform, *record), ownEntry);
+    UninstallResult result = LeaveToRestart(platform, RemoveInstallation(platform, *record), *record);
     const bool clean = result.atRestart.empty() && result.inPlace.empty();
-    platform.ui.ShowMessage(EndMessage(product, result), product, clean ? MessageIcon::Information : MessageIcon::Exclamation);
+    platform.ui.ShowMessage(EndMessage(product, result), product,
+                            clean ? MessageIcon::Information : MessageIcon::Exclamation);
     return result;
 }
 
