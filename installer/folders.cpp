@@ -15,6 +15,15 @@ namespace fs = std::filesystem;
 
 constexpr int kMoreNames = 300;
 
+// Read-only files would stay behind on Windows.
+void MakeFilesWritable(const fs::path& folder) {
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        if (it->is_regular_file(error) && !it->is_symlink(error))
+            fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, error);
+    }
+}
+
 }  // namespace
 
 std::string MakeExpansionDirectory(Files& files) {
@@ -45,7 +54,10 @@ bool CreateDirectoryPath(Files& files, const std::string& path) {
         if (part.empty()) continue;
         level /= part;
         if (DirectoryUsable(files, level.string())) continue;
+        // A level that stands but takes no files of ours (a system folder above the one we
+        // install into) is passed over: whether the next level can be made decides.
         std::error_code error;
+        if (fs::is_directory(level, error)) continue;
         if (!fs::create_directory(level, error)) return false;
     }
     return true;
@@ -53,15 +65,15 @@ bool CreateDirectoryPath(Files& files, const std::string& path) {
 
 void RemoveTempDirectory(Shell& shell, const std::string& path) {
     const std::string temp = shell.FolderPath(SpecialFolder::Temp);
-    if (temp.empty() || !ToUpperAnsi(path).starts_with(ToUpperAnsi(temp + kNativeSeparator + std::string(kTempPrefix))))
-        return;
+    // Judged by what the path names, not by how it is spelt ("~vx1\..\" climbs out), and
+    // without its final separator, through which a link would be followed.
+    fs::path target = fs::path(path).lexically_normal();
+    if (!target.has_filename()) target = target.parent_path();
+    const std::string ours = ToUpperAnsi(temp + kNativeSeparator + std::string(kTempPrefix));
+    if (temp.empty() || !ToUpperAnsi(target.string()).starts_with(ours)) return;
     std::error_code error;
-    // Read-only files would stay behind on Windows.
-    for (fs::recursive_directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
-        if (it->is_regular_file(error) && !it->is_symlink(error))
-            fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, error);
-    }
-    fs::remove_all(path, error);
+    if (!fs::is_symlink(fs::symlink_status(target, error))) MakeFilesWritable(target);
+    fs::remove_all(target, error);
 }
 
 }  // namespace vexa::installer
