@@ -44,18 +44,6 @@ private:
     bool active_ = false;
 };
 
-}  // namespace
-
-void ConsoleLines::Say(const std::string& line, bool error) {
-    std::lock_guard lock(mutex_);
-    (error ? errors_ : out_) << line << std::endl;
-}
-
-void ConsoleLines::Prompt(const std::string& text) {
-    std::lock_guard lock(mutex_);
-    out_ << text << std::flush;
-}
-
 std::optional<std::string> ReadAnswer(std::istream& in, bool secret) {
     std::optional<NoEcho> noEcho;
     if (secret && ::isatty(STDIN_FILENO)) noEcho.emplace();
@@ -72,9 +60,27 @@ std::optional<std::string> ReadAnswer(std::istream& in, bool secret) {
     return line;
 }
 
+}  // namespace
+
+void ConsoleLines::Say(const std::string& line, bool error) {
+    std::lock_guard lock(mutex_);
+    (error ? errors_ : out_) << line << std::endl;
+}
+
+void ConsoleLines::Prompt(const std::string& text) {
+    std::lock_guard lock(mutex_);
+    out_ << text << std::flush;
+}
+
+std::optional<std::string> AnswerTo(ConsoleLines& lines, std::istream& in, bool secret) {
+    auto answer = ReadAnswer(in, secret);
+    if (!answer) lines.Say("");  // the prompt's line ends without an answer
+    return answer;
+}
+
 std::optional<std::string> ConsoleInstallUi::SelectFolder(std::intptr_t, const std::string& title) {
     lines_.Prompt((title.empty() ? std::string("Folder") : title) + ": ");
-    auto answer = ReadAnswer(in_);
+    auto answer = AnswerTo(lines_, in_);
     if (!answer || Trim(*answer).empty()) return std::nullopt;
     std::error_code error;
     return std::filesystem::absolute(std::string(Trim(*answer)), error).string();
@@ -98,13 +104,13 @@ bool ConsoleInstallUi::AskYesNo(const std::string& text, const std::string& capt
         return true;
     }
     lines_.Prompt(question);
-    return IsYes(ReadAnswer(in_));
+    return IsYes(AnswerTo(lines_, in_));
 }
 
 std::optional<std::string> ConsoleInstallHost::AskPassword() {
     if (password_) return std::exchange(password_, std::nullopt);
     lines_.Prompt("Your Password: ");
-    return ReadAnswer(in_, true);
+    return AnswerTo(lines_, in_, true);
 }
 
 std::optional<std::string> ConsoleInstallHost::ChooseDirectory() {

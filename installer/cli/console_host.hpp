@@ -30,9 +30,10 @@ private:
     std::ostream& errors_;
 };
 
-// One line of `in` without its end; nullopt at the end of the input (or when Ctrl+C
-// interrupted the read). On a terminal, `secret` keeps the typed text from being shown.
-std::optional<std::string> ReadAnswer(std::istream& in, bool secret = false);
+// The answer to the prompt just shown: one line of `in` without its end; nullopt at the end
+// of the input, or when Ctrl+C interrupted the read, and then the prompt's line is ended. On
+// a terminal, `secret` keeps the typed text from being shown.
+std::optional<std::string> AnswerTo(ConsoleLines& lines, std::istream& in, bool secret = false);
 
 // The message boxes and questions of the core. --yes answers every question Yes; a
 // message other than an information is an error, and goes to standard error.
@@ -49,8 +50,8 @@ public:
     void Beep() override {}
     ScreenMetrics Screen() override { return kScreenWithoutDisplay; }
 
-    // Whether an error message was shown, and the reboot question asked.
-    bool ErrorShown() const { return errors_ > 0; }
+    // How many error messages were shown, and whether the reboot question was asked.
+    int Errors() const { return errors_; }
     bool RebootAsked() const { return rebootAsked_; }
 
 private:

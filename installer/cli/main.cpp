@@ -114,7 +114,7 @@ int Install(const Options& options, const std::string& ownPath) {
     bool go = options.yes;
     if (!go && !TakeInterrupt()) {
         lines.Prompt("Install? [y/N] ");
-        auto answer = ReadAnswer(std::cin);
+        auto answer = AnswerTo(lines, std::cin);
         go = !TakeInterrupt() && answer && !answer->empty() && (answer->front() == 'y' || answer->front() == 'Y');
     }
     if (!go || !install.PressInstall()) {
@@ -122,9 +122,12 @@ int Install(const Options& options, const std::string& ownPath) {
         lines.Say(std::string(kCaption) + ": nothing was installed", true);
         return 1;
     }
+    // A wrong password before is no failure of the installation.
+    const int errorsBefore = ui.Errors();
     RunWorker(install, host, lines);
-    if ((host.Completed() || ui.RebootAsked()) && !ui.ErrorShown()) return 0;
-    if (!ui.ErrorShown()) lines.Say(std::string(kCaption) + ": the installation was cancelled", true);
+    const bool failed = ui.Errors() > errorsBefore;
+    if ((host.Completed() || ui.RebootAsked()) && !failed) return 0;
+    if (!failed) lines.Say(std::string(kCaption) + ": the installation was cancelled", true);
     return 1;
 }
 

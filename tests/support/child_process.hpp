@@ -77,12 +77,20 @@ public:
     }
 
     // Reads output until it contains `text`; false if the output ended first or on a timeout.
-    bool ReadUntil(const std::string& text) {
+    bool ReadUntil(const std::string& text) { return ReadUntil(text, 1); }
+    // The same, until `text` has come `times` times.
+    bool ReadUntil(const std::string& text, int times) {
         auto deadline = std::chrono::steady_clock::now() + kTimeout;
-        while (output_.find(text) == std::string::npos) {
+        while (Count(text) < times) {
             if (!ReadMore(deadline)) return false;
         }
         return true;
+    }
+    int Count(const std::string& text) const {
+        int count = 0;
+        for (std::size_t at = output_.find(text); at != std::string::npos; at = output_.find(text, at + text.size()))
+            ++count;
+        return count;
     }
 
     // Closes the input after `input`, reads all output and waits: the exit status, or
