@@ -54,15 +54,29 @@ void AddWithFolders(const std::string& path, const std::vector<std::string>& roo
     }
 }
 
+// A folder the removal left because it still holds something: the record lists a file below it.
+bool HoldsListedFile(const std::string& path, const std::vector<std::string>& record) {
+    for (std::size_t line = 3; line < record.size(); ++line) {
+        const std::string listed = NativePath(record[line]).string();
+        if (listed.size() > path.size() && listed.starts_with(path) && listed[path.size()] == kNativeSeparator)
+            return true;
+    }
+    return false;
+}
+
 // Whatever could not go now, inside the installation, is deleted at the next restart (a
 // file in use goes then) with the folders that hold it, each before the folder above it;
-// what the record names outside the installation stays untouched.
+// a folder that stays only for what the user put there, and what the record names
+// outside the installation, stay untouched.
 UninstallResult LeaveToRestart(Platform& platform, const RemovalResult& removal,
                                const std::vector<std::string>& record) {
     const std::vector<std::string> roots = RootsOf(record);
-    std::vector<std::string> scheduled;
-    for (const std::string& path : removal.left)
-        if (!Contains(removal.refused, path)) AddWithFolders(path, roots, scheduled);
+    std::vector<std::string> scheduled, folders;
+    for (const std::string& path : removal.left) {
+        if (Contains(removal.refused, path)) continue;
+        if (HoldsListedFile(path, record)) folders.push_back(path);
+        else AddWithFolders(path, roots, scheduled);
+    }
     std::stable_sort(scheduled.begin(), scheduled.end(), [](const std::string& a, const std::string& b) {
         return std::count(a.begin(), a.end(), kNativeSeparator) > std::count(b.begin(), b.end(), kNativeSeparator);
     });
@@ -77,6 +91,8 @@ UninstallResult LeaveToRestart(Platform& platform, const RemovalResult& removal,
         if (!platform.components.DeleteAtRestart(path)) result.inPlace.push_back(path);
         else if (!HoldsOwnFile(path, ownEntry)) result.atRestart.push_back(path);
     }
+    for (const std::string& folder : folders)
+        if (!Contains(scheduled, folder)) result.inPlace.push_back(folder);
     result.inPlace.insert(result.inPlace.end(), removal.refused.begin(), removal.refused.end());
     return result;
 }

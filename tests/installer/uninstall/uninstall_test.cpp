@@ -144,20 +144,24 @@ TEST_F(Uninstalling, WithoutARecordSaysSoAndTouchesNothing) {
 }
 
 // What cannot go now stays listed: inside the installation it waits for the restart (a
-// folder stands in for a file in use); a line that climbs out, or names a file elsewhere,
-// is neither removed nor ever scheduled.
+// folder stands in for a file in use); a folder kept by the user's own file, and a line
+// that climbs out or names a file elsewhere, are neither removed nor ever scheduled.
 TEST_F(Uninstalling, ListsWhatIsLeftAndLeavesOnlyTheInstallationsPartToTheRestart) {
     const std::string outside = Make(dir / "victim.txt", "the user's");
     const std::string climbing = install + ".." + kSep + ".." + kSep + "victim.txt";
     const std::string stuck = install + "data" + kSep + "in use";
     Make(stuck + kSep + "held");
     Install({stuck, outside, climbing});
+    const std::string users = Make(group + "notes.txt", "the user's own");
 
     UninstallResult result = Uninstall(platform, program, false);
 
     EXPECT_EQ(testing::ReadFile(outside), "the user's");
     EXPECT_TRUE(result.removed);
-    EXPECT_EQ(result.inPlace, (Lines{outside, climbing}));
+    // The group stays for the user's file, as it is.
+    const std::string groupFolder = fs::path(group).parent_path().string();
+    EXPECT_EQ(result.inPlace, (Lines{groupFolder, outside, climbing}));
+    EXPECT_EQ(testing::ReadFile(users), "the user's own");
     // The stuck entry, then the folders it keeps up to the install directory, deepest first.
     const Lines scheduled{stuck, install + "data", fs::path(install).parent_path().string()};
     EXPECT_EQ(result.atRestart, scheduled);
@@ -165,14 +169,14 @@ TEST_F(Uninstalling, ListsWhatIsLeftAndLeavesOnlyTheInstallationsPartToTheRestar
     for (const std::string& path : scheduled) deletions.emplace_back("", path);
     EXPECT_EQ(components.PendingReplacements(), deletions);
     EXPECT_FALSE(fs::exists(program));
-    EXPECT_FALSE(fs::exists(group));
+    EXPECT_FALSE(fs::exists(group + "Acme.LNK"));
     EXPECT_FALSE(KeysLeft());
 
     const std::string& message = LastMessage().file.title;
     EXPECT_EQ(LastMessage().title, "Acme");
     EXPECT_TRUE(message.starts_with("Acme has been removed.\r\n\r\n" + std::string(kLeftUntilRestart) + "\r\n" + stuck))
         << message;
-    EXPECT_NE(message.find(std::string(kLeftInPlace) + "\r\n" + outside + "\r\n" + climbing), std::string::npos)
+    EXPECT_NE(message.find(std::string(kLeftInPlace) + "\r\n" + groupFolder + "\r\n" + outside), std::string::npos)
         << message;
     EXPECT_EQ(ui.Questions().size(), 1u);  // told, never asked
 }
