@@ -96,19 +96,21 @@ protected:
                "Execute \"<ProductDirectory>\\bin\\report.exe\", " + Quoted(Report()) + ", \"exit\", \"two words\"\r\n";
     }
 
-    // The setup program: the installer followed by a cabinet of the script, the uninstall
-    // program and the parts named.
+    // `vexa setup make --for native` with the built installer and uninstall program.
     std::string MakeSetup(const std::string& script, const std::vector<std::string>& parts) {
         WriteFile(Part("Script.TXT"), script);
-        std::vector<std::pair<std::string, std::string>> members{{Part("Script.TXT"), "Script.TXT"}};
-#ifdef VEXA_UNINSTALL_PROGRAM
-        members.emplace_back(VEXA_UNINSTALL_PROGRAM, "Uninstall.EXE");
-#endif
-        for (const std::string& part : parts) members.emplace_back(Part(part), part);
-        std::string attachment = Cabinet("attachment.cab", members);
         std::string setup = (dir_.path() / "Setup").string();
-        WriteFile(setup, ReadFile(VEXA_INSTALL_PROGRAM) + ReadFile(attachment));
-        fs::permissions(setup, fs::perms::owner_all, fs::perm_options::add);
+        std::vector<std::string> command{VEXA_PROGRAM, "setup", "make", "--for", "native", "--installer",
+                                         VEXA_INSTALL_PROGRAM};
+#ifdef VEXA_UNINSTALL_PROGRAM
+        command.insert(command.end(), {"--uninstaller", VEXA_UNINSTALL_PROGRAM});
+#else
+        command.push_back("--no-uninstall");
+#endif
+        command.insert(command.end(), {setup, Part("Script.TXT")});
+        for (const std::string& part : parts) command.push_back(Part(part));
+        ChildProcess vexa(command);
+        EXPECT_EQ(vexa.Finish(), 0) << vexa.Output();
         return setup;
     }
     std::string RoundTripSetup(bool withGuide = true) {
