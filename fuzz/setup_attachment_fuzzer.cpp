@@ -26,16 +26,21 @@ using namespace vexa::installer;
 
 constexpr std::uint64_t kOffset = 16;
 
-const fs::path& Root() {
-    static const fs::path root = fs::temp_directory_path() / ("setup_attachment_fuzzer." + std::to_string(::getpid()));
-    return root;
-}
+// The fuzzer's own folder, gone when the run ends.
+struct Root {
+    const fs::path path = fs::temp_directory_path() / ("setup_attachment_fuzzer." + std::to_string(::getpid()));
+    ~Root() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static test::TempFolderFiles files(Root() / "temp");
-    const std::string setup = (Root() / "setup.exe").string();
+    static const Root root;
+    static test::TempFolderFiles files(root.path / "temp");
+    const std::string setup = (root.path / "setup.exe").string();
     std::ofstream(setup, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 
