@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <optional>
@@ -411,6 +412,47 @@ TEST_F(InstallDialog, NoToThePreviousInstallationLeavesItAndWaits) {
     EXPECT_TRUE(fs::exists(Installed("bin\\fixture.exe")));
     Press(main, IDC_CANCEL);
     EXPECT_EQ(setup->Finish(), 0u);
+}
+
+// The uninstall program that the installation placed, started as from the list of
+// removable programs: its question answered Yes and its messages read, it leaves neither
+// the product's files, its shortcuts nor its registry entries. It cannot delete its own
+// file while it runs, so that waits for the next start.
+TEST_F(InstallDialog, TheUninstallProgramRemovesTheInstallation) {
+    {
+        auto setup = Start(Script(true));
+        HWND main = MainDialog(*setup);
+        ASSERT_NE(main, nullptr);
+        ASSERT_NO_FATAL_FAILURE(InstallAndFinish(*setup, main));
+    }
+    const std::string before = PendingRenames();
+    SetupProcess uninstall(Installed("Uninstall\\Uninstall.EXE"), tmp_);
+    ASSERT_TRUE(uninstall.Started());
+    // The uninstall program's boxes bear the product's name once it has read its record.
+    const std::string caption = kProduct;
+    HWND question = uninstall.WaitForWindow(caption);
+    ASSERT_NE(question, nullptr);
+    EXPECT_TRUE(MessageText(question).starts_with(std::string(kRemoveQuestion) + kProduct)) << MessageText(question);
+    ::PostMessageA(question, WM_COMMAND, IDYES, 0);
+    std::vector<std::string> said;
+    WaitUntil([&] {
+        if (::WaitForSingleObject(uninstall.Handle(), 0) == WAIT_OBJECT_0) return true;
+        HWND box = uninstall.WaitForWindow([&](HWND window) { return window != question && TextOf(window) == caption; });
+        if (box) {
+            said.push_back(MessageText(box));
+            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+            WaitUntil([box] { return !::IsWindow(box); });
+        }
+        return false;
+    });
+    EXPECT_TRUE(uninstall.Finish().has_value());
+    RestorePendingRenames(before);
+    ASSERT_FALSE(said.empty());
+    EXPECT_TRUE(said.front().starts_with(kProduct + std::string(kUninstallDone))) << ::testing::PrintToString(said);
+    for (const char* name : {"readme.txt", "docs", "bin"}) EXPECT_FALSE(fs::exists(Installed(name))) << name;
+    EXPECT_FALSE(fs::exists(group_));
+    EXPECT_FALSE(Value(kInstalledProgramsKey, "Directory").has_value());
+    EXPECT_FALSE(Value(kUninstallKey, "DisplayName").has_value());
 }
 #endif
 
