@@ -195,8 +195,9 @@ std::optional<std::uint64_t> AttachmentOffset(Context& context, const ListArgume
     return size;
 }
 
+// As the script writes it: a value cannot hold a double quote, so none needs escaping.
 void PrintSetting(const std::string& name, const std::string& value) {
-    std::cout << "  " << std::left << std::setw(20) << name << Quoted(value) << '\n';
+    std::cout << "  " << std::left << std::setw(20) << name << '"' << value << "\"\n";
 }
 
 // The script as the installer reads it at start-up, from a copy of the attachment.

@@ -173,7 +173,7 @@ TEST_F(VexaSetup, ListShowsTheMembersAndTheSettings) {
     for (const char* line : {"attachment at byte 18:\n", "  Script.TXT\n", "          17  Uninstall.EXE\n",
                              "           9  prog.cab\n", "           6  helper.dll\n",
                              "ProductName         \"Acme Tools\"\n",
-                             "ProductDirectory    \"<ProgramFilesDir>\\\\Acme\"\n", "ProductProgramGroup \"\"\n",
+                             "ProductDirectory    \"<ProgramFilesDir>\\Acme\"\n", "ProductProgramGroup \"\"\n",
                              "Password            \"s$d\"\n", "CheckTrust          \"\"\n"})
         EXPECT_TRUE(Says(listed, line)) << line << listed.output;
 
