@@ -30,6 +30,16 @@ bool StaysBelow(std::string_view remainder) {
     return remainder.empty() || cab::IsSafeMemberName(remainder, 0);
 }
 
+// The registry's word first, then the shell's, then the usual place; ends in a separator.
+std::string ProgramFilesDirectory(Platform& platform) {
+    std::string folder =
+        platform.registry.ReadString(RegistryRoot::LocalMachine, SplitRegistryPath(kCurrentVersionKey), "ProgramFilesDir")
+            .value_or("");
+    if (folder.empty()) folder = platform.shell.FolderPath(SpecialFolder::ProgramFiles);
+    if (folder.empty()) folder = Native(kDefaultProgramFiles);
+    return AsDirectory(folder);
+}
+
 std::vector<std::string> InstalledProgramKey(const std::string& productName) {
     std::vector<std::string> key = SplitRegistryPath(kInstalledProgramsKey);
     key.push_back(productName);
@@ -105,12 +115,7 @@ std::string VexaInstall::ResolveProductDirectory(const std::string& setting) {
     if (trimmed.empty()) return {};
     auto below = AfterPlaceholder(trimmed, kProgramFilesDirPlaceholder);
     if (!below) return AsDirectory(Native(trimmed));
-    std::string programFiles =
-        platform_.registry.ReadString(RegistryRoot::LocalMachine, SplitRegistryPath(kCurrentVersionKey), "ProgramFilesDir")
-            .value_or("");
-    if (programFiles.empty()) programFiles = platform_.shell.FolderPath(SpecialFolder::ProgramFiles);
-    if (programFiles.empty()) programFiles = Native(kDefaultProgramFiles);
-    return AsDirectory(AsDirectory(programFiles) + Native(*below));
+    return AsDirectory(ProgramFilesDirectory(platform_) + Native(*below));
 }
 
 std::string VexaInstall::ProductFolderName(const std::string& setting) {
