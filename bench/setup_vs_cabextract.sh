@@ -19,15 +19,16 @@ done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Four program cabinets of files of 2 MB, each two thirds random bytes and one third text;
-# the last one expands into a sub-directory.
+# Four program cabinets of files of 2.1 MB, each two thirds random bytes and one third text
+# (about 1.42 MB in a cabinet), together MEGABYTES; the last one expands into a sub-directory.
 cabinets=4
+files=$((megabytes * 100 / 142 / cabinets))
 mkdir -p "$work/setup"
 script=$work/setup/Script.TXT
 printf 'SetProductName "Bench Program"\r\nSetProductDirectory "<ProgramFilesDir>\\Bench Program"\r\n' >"$script"
 for ((c = 1; c <= cabinets; c++)); do
     mkdir -p "$work/program$c"
-    for ((i = 1; i <= megabytes / 2 / cabinets; i++)); do
+    for ((i = 1; i <= files; i++)); do
         { head -c 1400000 /dev/urandom; head -c 700000 < <(yes "record $i of cabinet $c: names and numbers"); } \
             >"$work/program$c/part$i.dat"
     done
@@ -38,7 +39,7 @@ for ((c = 1; c <= cabinets; c++)); do
     printf 'InstallProgram "Prog%d.cab","%d","20240229123456","1","%d","","%s"\r\n' "$c" "$bytes" "$expanded" "$sub" \
         >>"$script"
 done
-"$vexa" setup make --for native "$work/Setup" "$script" "$work"/setup/Prog*.cab >/dev/null
+"$vexa" setup make --for native --installer "$installer" "$work/Setup" "$script" "$work"/setup/Prog*.cab >/dev/null
 
 source "$(dirname "$0")/timing.sh"
 
@@ -54,9 +55,9 @@ grep -q '^Installation completed' "$work/said" || { cat "$work/said" >&2; echo "
 read -r peer_time ours_time < <(median_pair 'rm -rf "$work/expanded"' peer \
     'rm -rf "$VEXA_PREFIX" "$work/dest"' install)
 
-awk -v bytes="$(stat -c %s "$work/Setup")" -v ours="$ours_time" -v peer="$peer_time" -v runs="$runs" \
+awk -v bytes="$(cat "$work"/setup/Prog*.cab | wc -c)" -v ours="$ours_time" -v peer="$peer_time" -v runs="$runs" \
     -v cabinets="$cabinets" 'BEGIN {
-    printf "setup program: %.1f MB carrying %d program cabinets; median of %d runs\n", bytes / 1e6, cabinets, runs
+    printf "setup program carrying %d program cabinets of %.1f MB; median of %d runs\n", cabinets, bytes / 1e6, runs
     printf "VexaInstall --yes %6.2f s   cabextract %6.2f s   ratio %.2f (target 1.2 or less)\n",
         ours, peer, ours / peer
 }'
