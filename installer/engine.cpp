@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -57,8 +58,12 @@ void LowerFlag(const std::string& path) {
     fs::remove(path, ignored);
 }
 
-// Sizes come from the script's author: a negative one asks for nothing.
+// Sizes come from the script's author: a negative one asks for nothing, and sums too large
+// to count stay at the largest, which no drive holds.
 std::uint64_t Bytes(std::int64_t size) { return static_cast<std::uint64_t>(std::max<std::int64_t>(0, size)); }
+std::uint64_t Sum(std::uint64_t a, std::uint64_t b) {
+    return a > std::numeric_limits<std::uint64_t>::max() - b ? std::numeric_limits<std::uint64_t>::max() : a + b;
+}
 
 // The drive a path is on, as its message names it. Paths with drive letters have it in
 // their first two characters, compared exactly as written ("c:" and "C:" are two). A POSIX
@@ -121,13 +126,13 @@ std::string VexaInstall::CheckDiskSpace() {
     for (std::size_t i = 0; i < state_.scriptLines.size(); ++i) {
         auto line = loader::ReadInstallLine(state_.scriptLines, i);
         if (!line) continue;
-        const std::uint64_t need = Bytes(line->cabinetSize) + Bytes(line->expandedSize);
+        const std::uint64_t need = Sum(Bytes(line->cabinetSize), Bytes(line->expandedSize));
         if (line->kind == InstallKind::Program)
-            programBytes += need;
+            programBytes = Sum(programBytes, need);
         else if (line->kind == InstallKind::Library ? !placement.NeedDll(line->fileName, line->version).empty()
                                                     : !placement.NeedControl(line->classId, line->version,
                                                                              line->fileName).empty())
-            systemBytes += need;
+            systemBytes = Sum(systemBytes, need);
     }
     const std::string system = platform_.shell.FolderPath(SpecialFolder::System);
     const std::string programDrive = DriveText(state_.installDirectory), systemDrive = DriveText(system);
@@ -136,7 +141,7 @@ std::string VexaInstall::CheckDiskSpace() {
                            : FreeSpace(platform_.files, NearestExistingFolder(state_.installDirectory));
     auto systemFree = systemDrive.empty() ? std::optional<std::uint64_t>(0) : FreeSpace(platform_.files, system);
     if (!programFree || !systemFree) return {};
-    if (programDrive == systemDrive) programBytes += systemBytes;
+    if (programDrive == systemDrive) programBytes = Sum(programBytes, systemBytes);
     if (programBytes > *programFree) return InsufficientSpace(programDrive, programBytes, *programFree);
     if (systemBytes > *systemFree) return InsufficientSpace(systemDrive, systemBytes, *systemFree);
     return {};

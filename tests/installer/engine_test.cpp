@@ -250,17 +250,25 @@ TEST_F(EngineTest, DiskSpaceAddsUpOnOneDriveAndCountsOnlyWhatIsNeeded) {
         std::optional<std::uint64_t> programFree, systemFree;
         bool dllPresent;
         std::string message;
+        std::string moreLines;
     };
     // The program needs 4 + 6 MB, the library 0.5 + 1.5 MB; on one drive 12 MB in all.
+    const std::uint64_t huge = 9'000'000'000'000'000'000u;
     const std::string drive = kNativeSeparator == '/' ? "/" : Product().substr(0, 2);
     const std::vector<Case> cases = {
         {"11 MB free for 12", 11 * kMB, 11 * kMB, false,
          "Error: Insufficient disk space on drive " + drive +
-             " for this installation. Space required is: 12000000 bytes. Space available is: 11000000 bytes. "},
-        {"12 MB free", 12 * kMB, 12 * kMB, false, ""},
-        {"library present", 11 * kMB, 11 * kMB, true, ""},
-        {"program space unknown", std::nullopt, 0, false, ""},
-        {"system space unknown", 0, std::nullopt, false, ""},
+             " for this installation. Space required is: 12000000 bytes. Space available is: 11000000 bytes. ",
+         ""},
+        {"12 MB free", 12 * kMB, 12 * kMB, false, "", ""},
+        {"library present", 11 * kMB, 11 * kMB, true, "", ""},
+        {"program space unknown", std::nullopt, 0, false, "", ""},
+        {"system space unknown", 0, std::nullopt, false, "", ""},
+        {"sizes past counting", 11 * kMB, 11 * kMB, false,
+         "Error: Insufficient disk space on drive " + drive +
+             " for this installation. Space required is: 18446744073709551615 bytes. Space available is: 11000000 "
+             "bytes. ",
+         Program("huge.cab", "", huge, huge) + Program("huge.cab", "", huge, huge)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -272,7 +280,8 @@ TEST_F(EngineTest, DiskSpaceAddsUpOnOneDriveAndCountsOnlyWhatIsNeeded) {
             components.SetSharedFile("a.dll", {System(), System()});
             components.SetFileVersion(InSystem("a.dll"), "2,0,0,0");
         }
-        MakeSetup(Dll("comp.cab", "a.dll", "2,0,0,0", kMB / 2, 3 * kMB / 2) + Program("prog.cab", "", 4 * kMB, 6 * kMB),
+        MakeSetup(Dll("comp.cab", "a.dll", "2,0,0,0", kMB / 2, 3 * kMB / 2) + Program("prog.cab", "", 4 * kMB, 6 * kMB) +
+                      c.moreLines,
                   {});
         ui = FakeUi();
         installer = std::make_unique<VexaInstall>(platform, host, Setup(), kOffset);
