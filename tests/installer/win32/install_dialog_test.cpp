@@ -17,6 +17,7 @@
 
 #include "common/registry_path.hpp"
 #include "installer/installer_texts.hpp"
+#include "installer/password.hpp"
 #include "installer/win32/install_resources.hpp"
 #include "platform/win32/win32_registry.hpp"
 #include "tests/support/memory_cabinet.hpp"
@@ -249,6 +250,28 @@ TEST_F(InstallDialog, CancelBeforeInstallingLeavesNothing) {
     EXPECT_EQ(setup->Finish(), 0u);
     EXPECT_EQ(TempsLeft(), 0u);
     EXPECT_FALSE(fs::exists(installDir_));
+}
+
+// The password dialog stands above every window until the entry matches; a wrong one is
+// told and asked again.
+TEST_F(InstallDialog, AsksForThePasswordUntilItMatches) {
+    auto setup = Start("SetPassword \"" + MakePasswordSetting("secret") + "\"\r\n" + Script(false));
+    for (const char* entry : {"wrong", "secret"}) {
+        HWND dialog = setup->WaitForWindow("Enter Your Password");
+        ASSERT_NE(dialog, nullptr) << entry;
+        EXPECT_TRUE(::GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        ::SendMessageA(::GetDlgItem(dialog, IDC_PASSWORD), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(entry));
+        ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntil([dialog] { return !::IsWindow(dialog); }));
+        if (std::string(entry) == "wrong") {
+            ASSERT_NO_FATAL_FAILURE(Answer(*setup, kWrongPassword, IDOK));
+        }
+    }
+    HWND main = MainDialog(*setup);
+    ASSERT_NE(main, nullptr);
+    Press(main, IDC_CANCEL);
+    EXPECT_EQ(setup->Finish(), 0u);
+    EXPECT_EQ(TempsLeft(), 0u);
 }
 
 TEST_F(InstallDialog, InstallsEverythingTheScriptNames) {
