@@ -128,13 +128,14 @@ private:
     std::string path_;
 };
 
-// The attachment, made as vexa cab make makes a cabinet; empty when made, else why not.
+// The attachment, made as vexa cab make makes a cabinet but with a folder per member: the
+// installer takes its members out one at a time, each in a pass of its own, and a member
+// in a folder of its own is decoded alone. Empty when made, else why not.
 std::string MakeAttachment(Context& context, const std::vector<Member>& members, const std::string& cabinet) {
     bool done = false;
     EventFunction events([&](const EventEntry& event, const std::vector<Value>&) { done = event.name == "MakeCabDone"; });
     CabinetHost host(context.platform(), events);
     for (const Member& member : members) host.Control().AddFileToCabImage(member.path, member.name);
-    host.Control().SetFolderLayout(FolderLayout::Continuous);
     host.Control().MakeCabFile(cabinet, 0);
     host.RunUntilJobEnds();
     if (done) return {};
