@@ -87,10 +87,10 @@ std::string NearestExistingFolder(const std::string& path) {
     return {};
 }
 
-// The free bytes of the drive holding `folder`: nullopt when they cannot be told, 0 for a
-// folder the system does not name.
+// The free bytes of the drive holding `folder`; nullopt when they cannot be told, as for a
+// path none of whose folders exists (a drive that is not there).
 std::optional<std::uint64_t> FreeSpace(Files& files, const std::string& folder) {
-    if (folder.empty()) return 0;
+    if (folder.empty()) return std::nullopt;
     auto space = files.SpaceOfDrive(folder);
     if (!space) return std::nullopt;
     return space->freeBytes;
@@ -136,6 +136,7 @@ std::string VexaInstall::CheckDiskSpace() {
     }
     const std::string system = platform_.shell.FolderPath(SpecialFolder::System);
     const std::string programDrive = DriveText(state_.installDirectory), systemDrive = DriveText(system);
+    // A drive with no name has no room.
     auto programFree = programDrive.empty()
                            ? std::optional<std::uint64_t>(0)
                            : FreeSpace(platform_.files, NearestExistingFolder(state_.installDirectory));
