@@ -217,7 +217,8 @@ private:
 }  // namespace
 
 FolderExpansion ExpandIntoFolder(Files& files, const std::string& cabinetPath, const fs::path& folder,
-                                 std::span<const std::string> entries, FolderExpansionCalls& calls) {
+                                 std::span<const std::string> entries, FolderExpansionCalls& calls,
+                                 std::uint64_t offset) {
     FolderHandler handler(files, folder, entries, calls);
     FolderExpansion& result = handler.Result();
     auto file = files.OpenShared(cabinetPath);
@@ -228,7 +229,7 @@ FolderExpansion ExpandIntoFolder(Files& files, const std::string& cabinetPath, c
     }
     FileCabinetSource whole(std::move(file));
     StoppableSource source(whole, handler.Stopped(), calls);
-    result.status = Expand(source, 0, handler);
+    result.status = Expand(source, offset, handler);
     if (handler.Stopped() || calls.Cancelled()) result.cancelled = true;
     if (result.status != ExpandStatus::Done && !result.cancelled) handler.NoteCause(result.status);
     return result;

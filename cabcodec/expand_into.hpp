@@ -10,6 +10,7 @@
 // lead out of the destination.
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <span>
 #include <string>
@@ -50,10 +51,12 @@ struct FolderExpansion {
     bool Done() const { return status == ExpandStatus::Done && !cancelled; }
 };
 
-// Expands the cabinet in file `cabinetPath` into `folder`. `entries` is the expansion list in
-// cabinet order: an entry that begins with kSkipMark skips its member.
+// Expands the cabinet in file `cabinetPath` (from byte `offset` on: a cabinet attached to a
+// program) into `folder`. `entries` is the expansion list in cabinet order: an entry that
+// begins with kSkipMark skips its member.
 FolderExpansion ExpandIntoFolder(Files& files, const std::string& cabinetPath, const std::filesystem::path& folder,
-                                 std::span<const std::string> entries, FolderExpansionCalls& calls);
+                                 std::span<const std::string> entries, FolderExpansionCalls& calls,
+                                 std::uint64_t offset = 0);
 
 // Every member, replacing what is in the way.
 FolderExpansion ExpandInto(Files& files, const std::string& cabinetPath, const std::filesystem::path& folder);

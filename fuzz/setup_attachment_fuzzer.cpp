@@ -44,19 +44,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ofstream(setup, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 
-    AttachmentCopy copy = ExtractAttachment(files, files.shell, setup, kOffset);
-    if (copy.directory.empty() != !copy.failure.empty()) __builtin_trap();
-    if (!copy.directory.empty()) {
+    AttachmentPlace place = ExtractAttachment(files, setup, kOffset);
+    if (place.directory.empty() != !place.failure.empty()) __builtin_trap();
+    if (!place.directory.empty()) {
         std::vector<std::string> extracted;
-        if (ExtractFromCabinet(files, copy.directory + std::string(kAttachmentName), copy.directory,
-                               std::string(kScriptName), extracted)) {
+        if (ExtractFromCabinet(files, {setup, kOffset}, place.directory, std::string(kScriptName), extracted)) {
             for (const std::string& path : extracted) {
                 ScriptLines lines;
                 if (!LoadScriptLines(files, path, lines)) __builtin_trap();
                 ReadSettings(lines);
             }
         }
-        RemoveTempDirectory(files.shell, copy.directory);
+        RemoveTempDirectory(files.shell, place.directory);
     }
     if (!files.Left().empty()) __builtin_trap();
     return 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <future>
 #include <limits>
 #include <optional>
 #include <system_error>
@@ -163,7 +164,7 @@ struct Extracted {
     std::string error;
 };
 
-Extracted ExtractComponent(Files& files, const std::string& attachment, const std::string& temporary,
+Extracted ExtractComponent(Files& files, const CabinetFile& attachment, const std::string& temporary,
                            const std::string& member, const std::string& fileName) {
     std::vector<std::string> paths;
     // A name that would climb out of the temporary directory, or none at all, is not taken.
@@ -186,7 +187,7 @@ std::string VexaInstall::InstallDll(std::size_t i) {
     const std::string member = MemberNameOf(line.cabinet);
     if (placement.NeedDll(line.fileName, line.version).empty()) return {};
     AddStatusLine(std::string(kInstalling) + member);
-    Extracted file = ExtractComponent(platform_.files, AttachmentPath(), state_.temporaryDirectory, member, line.fileName);
+    Extracted file = ExtractComponent(platform_.files, Attachment(), state_.temporaryDirectory, member, line.fileName);
     if (!file.error.empty()) return file.error;
     std::string target = placement.NeedDll(line.fileName, platform_.components.FileVersion(file.path));
     if (target.empty()) return {};
@@ -206,7 +207,7 @@ std::string VexaInstall::InstallOcx(std::size_t i) {
         return {};
     }
     AddStatusLine(std::string(kInstalling) + member);
-    Extracted file = ExtractComponent(platform_.files, AttachmentPath(), state_.temporaryDirectory, member, line.fileName);
+    Extracted file = ExtractComponent(platform_.files, Attachment(), state_.temporaryDirectory, member, line.fileName);
     if (!file.error.empty()) return file.error;
     std::string target = placement.NeedControl(line.classId, platform_.components.FileVersion(file.path), line.fileName);
     Placement placed = Placement::Copied;
@@ -220,15 +221,53 @@ std::string VexaInstall::InstallOcx(std::size_t i) {
     return {};
 }
 
+std::string VexaInstall::ProgramMember(std::size_t i, const std::string& member) {
+    if (prefetch_.paths.valid() && prefetch_.line == i) {
+        std::vector<std::string> paths = prefetch_.paths.get();
+        return paths.empty() ? std::string() : paths.front();
+    }
+    WaitForPrefetch();
+    std::vector<std::string> paths;
+    if (!cab::IsSafeMemberName(member, 0) ||
+        !ExtractFromCabinet(platform_.files, Attachment(), state_.temporaryDirectory, member, paths) || paths.empty())
+        return {};
+    return paths.front();
+}
+
+// Taking a cabinet out of the attachment writes it whole into the temporary directory:
+// done for the next line while this one expands, the two overlap. Only when no other
+// install line comes between, so nothing else takes out a member of the same name meanwhile.
+void VexaInstall::PrefetchAfter(std::size_t i, const std::string& member) {
+    std::optional<InstallLine> next;
+    std::size_t j = i + 1;
+    for (; j < state_.scriptLines.size() && !next; ++j) next = loader::ReadInstallLine(state_.scriptLines, j);
+    if (!next || next->kind != InstallKind::Program) return;
+    const std::string nextMember = MemberNameOf(next->cabinet);
+    if (nextMember == member || !cab::IsSafeMemberName(nextMember, 0)) return;
+    auto extract = [&files = platform_.files, attachment = Attachment(), temporary = state_.temporaryDirectory,
+                    nextMember] {
+        std::vector<std::string> paths;
+        if (!ExtractFromCabinet(files, attachment, temporary, nextMember, paths)) paths.clear();
+        return paths;
+    };
+    try {
+        prefetch_ = {j - 1, std::async(std::launch::async, extract)};
+    } catch (const std::system_error&) {  // no thread to spare: the line takes it out itself
+    }
+}
+
+void VexaInstall::WaitForPrefetch() {
+    if (prefetch_.paths.valid()) prefetch_.paths.wait();
+    prefetch_ = {};
+}
+
 std::string VexaInstall::InstallProgramCab(std::size_t i) {
     const InstallLine line = *loader::ReadInstallLine(state_.scriptLines, i);
     const std::string member = MemberNameOf(line.cabinet);
     AddStatusLine(std::string(kInstalling) + member);
-    std::vector<std::string> cabinet;
-    if (!cab::IsSafeMemberName(member, 0) ||
-        !ExtractFromCabinet(platform_.files, AttachmentPath(), state_.temporaryDirectory, member, cabinet) ||
-        cabinet.empty())
-        return std::string(kCannotExtract) + member + std::string(kFromAttachment);
+    const std::string cabinet = ProgramMember(i, member);
+    if (cabinet.empty()) return std::string(kCannotExtract) + member + std::string(kFromAttachment);
+    PrefetchAfter(i, member);
     std::string destination = state_.installDirectory;
     // One leading "\" is dropped: "\" alone names the install directory itself.
     const std::string& sub = line.subDirectory;
@@ -239,7 +278,7 @@ std::string VexaInstall::InstallProgramCab(std::size_t i) {
             !CreateDirectoryPath(platform_.files, destination += NativePath(below).string()))
             return std::string(kCannotCreateSubDirectory) + sub + std::string(kToExpand) + member;
     }
-    if (!ExtractFromCabinet(platform_.files, cabinet.front(), destination, "", state_.installedFiles))
+    if (!ExtractFromCabinet(platform_.files, cabinet, destination, "", state_.installedFiles))
         return std::string(kCannotExpand) + member;
     return {};
 }
@@ -265,6 +304,7 @@ void VexaInstall::RunInstallation() {
     auto show = [&](const std::string& text) { platform_.ui.ShowMessage(text, caption); };
     // Every way out ends the dialog; whatever is installed by then stays.
     auto finish = [&] {
+        WaitForPrefetch();
         RemoveTempDirectory(platform_.shell, state_.temporaryDirectory);
         host_.Finished();
     };
@@ -293,6 +333,7 @@ void VexaInstall::RunInstallation() {
         if (Exists(cancelFlag)) return finish();
     }
     host_.EnableCancel(false);
+    WaitForPrefetch();
     if (!state_.programGroupPath.empty()) {
         AddStatusLine(std::string(kCreatingGroups));
         CreateProgramGroups();

@@ -11,11 +11,7 @@ inline constexpr std::string_view kNoGroup = "(none)";
 // Start-up.
 inline constexpr std::string_view kCannotOpenOwn = "Error. Cannot open the self-extract EXE file: ";
 inline constexpr std::string_view kOwnEmpty = "Error. Self-extract EXE file is empty.";
-inline constexpr std::string_view kNoCopyBuffer = "Error. Cannot allocate memory for self-extract EXE file.";
 inline constexpr std::string_view kNoExpansionDirectory = "Error. Cannot create temporary expansion directory.";
-inline constexpr std::string_view kNoAttachmentFile = "Error. Cannot create the self-extract EXE attachment file.";
-inline constexpr std::string_view kCannotReadAttachment = "Error. Cannot read the self-extract EXE attachment file.";
-inline constexpr std::string_view kCannotWriteAttachment = "Error. Cannot write to temporary cab file.";
 inline constexpr std::string_view kNoScriptInAttachment = "Error. Cannot extract script from self-extract EXE file.";
 inline constexpr std::string_view kCannotLoadScript = "Error. Cannot load script to memory.";
 inline constexpr std::string_view kNoTrustLibrary =
@@ -72,7 +68,6 @@ inline constexpr std::string_view kLeftUntilRestart =
 inline constexpr std::string_view kLeftInPlace = "These could not be removed:";
 
 // The fixed names.
-inline constexpr std::string_view kAttachmentName = "Attachment.CAB";
 inline constexpr std::string_view kScriptName = "Script.TXT";
 inline constexpr std::string_view kUninstallName = "Uninstall.EXE";
 inline constexpr std::string_view kCancelFlag = "~cancel.flg";

@@ -71,10 +71,9 @@ void RemovePreviousInstallation(Platform& platform, const std::vector<std::strin
     RemoveInstallation(platform, previous);
 }
 
-void PlaceUninstallProgram(Platform& platform, InstallState& state,
+void PlaceUninstallProgram(Platform& platform, InstallState& state, const CabinetFile& attachment,
                            const std::function<void(const std::string&)>& addStatusLine) {
     std::vector<std::string> extracted;
-    const std::string attachment = state.temporaryDirectory + std::string(kAttachmentName);
     if (!ExtractFromCabinet(platform.files, attachment, state.temporaryDirectory, std::string(kUninstallName), extracted) ||
         extracted.empty())
         return;
@@ -97,7 +96,7 @@ void VexaInstall::RemovePreviousInstallation() {
 }
 
 void VexaInstall::PlaceUninstallProgram() {
-    installer::PlaceUninstallProgram(platform_, state_, [this](const std::string& line) { AddStatusLine(line); });
+    installer::PlaceUninstallProgram(platform_, state_, Attachment(), [this](const std::string& line) { AddStatusLine(line); });
 }
 
 }  // namespace vexa::installer

@@ -25,7 +25,7 @@ std::string UninstallProgramPath(const std::string& installDirectory);
 // Places "Uninstall.EXE" of the attachment in the install directory with the record of this
 // installation, and registers it for removal. An attachment without one leaves the product
 // without: no status line, no record, no registration.
-void PlaceUninstallProgram(Platform& platform, InstallState& state,
+void PlaceUninstallProgram(Platform& platform, InstallState& state, const CabinetFile& attachment,
                            const std::function<void(const std::string&)>& addStatusLine);
 
 }  // namespace vexa::installer

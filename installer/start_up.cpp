@@ -53,17 +53,18 @@ VexaInstall::VexaInstall(Platform& platform, InstallerHost& host, std::string ow
 
 // A host that ends, however it ends, leaves no expansion directory behind.
 VexaInstall::~VexaInstall() {
+    WaitForPrefetch();
     if (!state_.temporaryDirectory.empty()) RemoveTempDirectory(platform_.shell, state_.temporaryDirectory);
 }
 
 bool VexaInstall::StartUp() {
-    AttachmentCopy copy = ExtractAttachment(platform_.files, platform_.shell, ownPath_, attachmentOffset_);
-    if (!copy.failure.empty()) return Stop(copy.failure);
-    state_.temporaryDirectory = copy.directory;
+    AttachmentPlace place = ExtractAttachment(platform_.files, ownPath_, attachmentOffset_);
+    if (!place.failure.empty()) return Stop(place.failure);
+    state_.temporaryDirectory = place.directory;
 
     // The script may stand in a folder of the cabinet: it is read where it was put.
     std::vector<std::string> script;
-    if (!ExtractFromCabinet(platform_.files, AttachmentPath(), state_.temporaryDirectory, std::string(kScriptName),
+    if (!ExtractFromCabinet(platform_.files, Attachment(), state_.temporaryDirectory, std::string(kScriptName),
                             script))
         return Stop(kNoScriptInAttachment);
     if (!LoadScriptLines(platform_.files, script.front(), state_.scriptLines)) return Stop(kCannotLoadScript);
@@ -73,9 +74,9 @@ bool VexaInstall::StartUp() {
     if (!CheckTrust()) return false;
     if (!settings.password.empty() && !AskForPassword(settings.password)) return false;
 
-    copy = ExtractAttachment(platform_.files, platform_.shell, ownPath_, attachmentOffset_);
-    if (!copy.failure.empty()) return Stop(copy.failure);
-    state_.temporaryDirectory = copy.directory;
+    place = ExtractAttachment(platform_.files, ownPath_, attachmentOffset_);
+    if (!place.failure.empty()) return Stop(place.failure);
+    state_.temporaryDirectory = place.directory;
 
     state_.productName = settings.productName;
     if (state_.productName.empty()) return Stop(kNoProductName);
@@ -153,8 +154,6 @@ void VexaInstall::ChangeFolder() {
     if (!hasIt) destination += state_.productFolderName;
     state_.destination = destination;
 }
-
-std::string VexaInstall::AttachmentPath() const { return state_.temporaryDirectory + std::string(kAttachmentName); }
 
 std::string VexaInstall::FlagPath(std::string_view name) const { return state_.temporaryDirectory + std::string(name); }
 

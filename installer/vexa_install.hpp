@@ -6,10 +6,12 @@
 
 #include <atomic>
 #include <cstdint>
+#include <future>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "installer/attachment.hpp"
 #include "loader/script.hpp"
 #include "platform/platform.hpp"
 
@@ -92,10 +94,21 @@ public:
 
 private:
     bool AskForPassword(const std::string& setting);
-    std::string AttachmentPath() const;
+    CabinetFile Attachment() const { return {ownPath_, attachmentOffset_}; }
     std::string FlagPath(std::string_view name) const;
     // Stops start-up with `message` after removing the expansion directory.
     bool Stop(std::string_view message);
+    // The cabinet of program line `line` taken out of the attachment: the path, or empty.
+    std::string ProgramMember(std::size_t line, const std::string& member);
+    // Takes out the next line's program cabinet on a thread of its own while line `line`
+    // expands, when the next install line is a program line of another cabinet.
+    void PrefetchAfter(std::size_t line, const std::string& member);
+    void WaitForPrefetch();
+
+    struct Prefetch {
+        std::size_t line = 0;
+        std::future<std::vector<std::string>> paths;  // empty when it could not be taken out
+    };
 
     Platform& platform_;
     InstallerHost& host_;
@@ -104,6 +117,7 @@ private:
     InstallState state_;
     std::string statusLog_;
     int statusLines_ = 0;
+    Prefetch prefetch_;
 };
 
 }  // namespace vexa::installer

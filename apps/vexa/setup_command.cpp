@@ -201,20 +201,20 @@ void PrintSetting(const std::string& name, const std::string& value) {
     std::cout << "  " << std::left << std::setw(20) << name << '"' << value << "\"\n";
 }
 
-// The script as the installer reads it at start-up, from a copy of the attachment.
+// The script as the installer reads it at start-up.
 std::optional<InstallerSettings> SettingsOf(Context& context, const std::string& setup, std::uint64_t offset) {
     Platform& platform = context.platform();
-    installer::AttachmentCopy copy = installer::ExtractAttachment(platform.files, platform.shell, setup, offset);
-    if (copy.directory.empty()) {
-        Fail(context, kBadInput, setup + ": " + copy.failure);
+    installer::AttachmentPlace place = installer::ExtractAttachment(platform.files, setup, offset);
+    if (place.directory.empty()) {
+        Fail(context, kBadInput, setup + ": " + place.failure);
         return std::nullopt;
     }
     std::vector<std::string> extracted;
     ScriptLines lines;
-    const bool read = installer::ExtractFromCabinet(platform.files, copy.directory + std::string(installer::kAttachmentName),
-                                                    copy.directory, std::string(installer::kScriptName), extracted) &&
+    const bool read = installer::ExtractFromCabinet(platform.files, {setup, offset}, place.directory,
+                                                    std::string(installer::kScriptName), extracted) &&
                       LoadScriptLines(platform.files, extracted.front(), lines);
-    installer::RemoveTempDirectory(platform.shell, copy.directory);
+    installer::RemoveTempDirectory(platform.shell, place.directory);
     if (!read) {
         Fail(context, kBadInput, setup + ": " + std::string(installer::kNoScriptInAttachment));
         return std::nullopt;

@@ -33,48 +33,54 @@ protected:
     test::TempFolderFiles files{dir.path() / "temp"};
 };
 
-// Beyond one chunk, so the copy takes two full chunks and a shorter last one.
-TEST_F(AttachmentTest, CopiesTheTailByteForByteIntoANewExpansionDirectory) {
-    const std::string attachment = vexa::test::RandomBytes(2'345'678, 3);
-    AttachmentCopy copy = ExtractAttachment(files, files.shell, Setup(attachment), kOffset);
-    ASSERT_EQ(copy.failure, "");
-    EXPECT_EQ(fs::path(copy.directory).parent_path().parent_path(), dir.path() / "temp");
-    EXPECT_EQ(copy.directory.back(), kNativeSeparator);
-    EXPECT_TRUE(fs::path(copy.directory).parent_path().filename().string().starts_with("~vx"));
-    EXPECT_TRUE(ReadFile(copy.directory + "Attachment.CAB") == attachment);
-    EXPECT_EQ(files.Left(), std::vector<std::string>{fs::path(copy.directory).parent_path().string()});
+TEST_F(AttachmentTest, MakesANewExpansionDirectoryAndCopiesNothing) {
+    AttachmentPlace place = ExtractAttachment(files, Setup("MSCF"), kOffset);
+    ASSERT_EQ(place.failure, "");
+    EXPECT_EQ(fs::path(place.directory).parent_path().parent_path(), dir.path() / "temp");
+    EXPECT_EQ(place.directory.back(), kNativeSeparator);
+    EXPECT_TRUE(fs::path(place.directory).parent_path().filename().string().starts_with("~vx"));
+    EXPECT_TRUE(fs::is_empty(place.directory));
+    EXPECT_EQ(files.Left(), std::vector<std::string>{fs::path(place.directory).parent_path().string()});
 }
 
 TEST_F(AttachmentTest, FailuresSayWhyAndLeaveNothing) {
-    const std::string setup = Setup(vexa::test::RandomBytes(1'500'000, 4));
     const std::string bare = dir / "bare.exe";
     WriteFile(bare, std::string(kOffset, 'P'));
     const std::string missing = dir / "missing.exe";
-    struct Case {
-        const char* label;
-        std::string own;
-        std::string message;
-        std::optional<std::uint64_t> shortReadsFrom;
+    const std::pair<std::string, std::string> cases[] = {
+        {bare, std::string(kOwnEmpty)},
+        {missing, std::string(kCannotOpenOwn) + missing},
     };
-    const Case cases[] = {
-        {"exactly the offset", bare, std::string(kOwnEmpty), {}},
-        {"own file missing", missing, std::string(kCannotOpenOwn) + missing, {}},
-        {"read cut in the second chunk", setup, std::string(kCannotReadAttachment), kOffset + 1'200'000},
-    };
-    for (const Case& c : cases) {
-        files.shortReadsFrom = c.shortReadsFrom;
-        AttachmentCopy copy = ExtractAttachment(files, files.shell, c.own, kOffset);
-        EXPECT_EQ(copy.failure, c.message) << c.label;
-        EXPECT_EQ(copy.directory, "") << c.label;
-        EXPECT_EQ(files.Left(), std::vector<std::string>{}) << c.label;
+    for (const auto& [own, message] : cases) {
+        AttachmentPlace place = ExtractAttachment(files, own, kOffset);
+        EXPECT_EQ(place.failure, message) << own;
+        EXPECT_EQ(place.directory, "") << own;
+        EXPECT_EQ(files.Left(), std::vector<std::string>{}) << own;
     }
+}
+
+// The members are read where the attachment stands, past the program and beyond the
+// first megabyte of it.
+TEST_F(AttachmentTest, MembersAreTakenFromTheAttachmentInPlace) {
+    const std::string big = vexa::test::RandomBytes(2'345'678, 3);
+    const std::string setup = Setup(vexa::test::MakeCabinet({{"big.bin", big}, {"Script.TXT", "S"}}));
+    const std::string out = (dir.path() / "out").string() + kNativeSeparator;
+    std::vector<std::string> extracted;
+    ASSERT_TRUE(ExtractFromCabinet(files, {setup, kOffset}, out, "Script.TXT", extracted));
+    ASSERT_TRUE(ExtractFromCabinet(files, {setup, kOffset}, out, "BIG.BIN", extracted));
+    EXPECT_EQ(ReadFile(out + "Script.TXT"), "S");
+    EXPECT_TRUE(ReadFile(out + "big.bin") == big);
+    EXPECT_FALSE(ExtractFromCabinet(files, {setup, kOffset - 1}, out, "Script.TXT", extracted));
+
+    files.shortReadsFrom = kOffset + 1'200'000;
+    EXPECT_FALSE(ExtractFromCabinet(files, {setup, kOffset}, out, "BIG.BIN", extracted));
 }
 
 class FromCabinetTest : public AttachmentTest {
 protected:
     void SetUp() override {
         fs::create_directories(out);
-        cabinet = dir / "Attachment.CAB";
+        cabinet = dir / "attached.cab";
     }
     void Cabinet(const std::vector<vexa::test::FileSpec>& members) {
         WriteFile(cabinet, vexa::test::MakeCabinet(members));

@@ -217,6 +217,7 @@ TEST_F(Machine, RemovalWithoutProductNameKeepsEveryKey) {
 struct Placing : Machine {
     InstallState state;
     Lines status;
+    std::string attachment = dir / "setup.cab";
 
     void SetUp() override {
         state.productName = "Acme";
@@ -226,10 +227,10 @@ struct Placing : Machine {
         state.installedFiles = {install + "acme.exe", group + "Acme.LNK"};
     }
     void Attach(const std::vector<test::FileSpec>& members) {
-        Make(state.temporaryDirectory + std::string(kAttachmentName), test::MakeCabinet(members));
+        Make(attachment, test::MakeCabinet(members));
     }
     void Place() {
-        PlaceUninstallProgram(platform, state, [this](const std::string& line) { status.push_back(line); });
+        PlaceUninstallProgram(platform, state, attachment, [this](const std::string& line) { status.push_back(line); });
     }
     std::optional<std::string> UninstallString() {
         return registry.ReadString(kMachine, UninstallEntryKey("Acme"), std::string(kUninstallStringValue));
