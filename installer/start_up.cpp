@@ -10,6 +10,7 @@
 #include "installer/attachment.hpp"
 #include "installer/folders.hpp"
 #include "installer/install_script.hpp"
+#include "installer/installed_programs.hpp"
 #include "installer/installer_texts.hpp"
 #include "installer/password.hpp"
 #include "installer/vexa_install.hpp"
@@ -38,12 +39,6 @@ std::string ProgramFilesDirectory(Platform& platform) {
     if (folder.empty()) folder = platform.shell.FolderPath(SpecialFolder::ProgramFiles);
     if (folder.empty()) folder = Native(kDefaultProgramFiles);
     return AsDirectory(folder);
-}
-
-std::vector<std::string> InstalledProgramKey(const std::string& productName) {
-    std::vector<std::string> key = SplitRegistryPath(kInstalledProgramsKey);
-    key.push_back(productName);
-    return key;
 }
 
 }  // namespace
@@ -107,10 +102,8 @@ bool VexaInstall::CheckTrust() {
 
 std::string VexaInstall::ResolveProductDirectory(const std::string& setting) {
     if (setting.empty()) return {};
-    auto registered = platform_.registry.ReadString(RegistryRoot::LocalMachine, InstalledProgramKey(state_.productName),
-                                                    "Directory");
-    if (registered && !registered->empty() && DirectoryUsable(platform_.files, AsDirectory(*registered)))
-        return AsDirectory(*registered);
+    std::string registered = RegisteredDirectory(platform_.registry, platform_.files, state_.productName);
+    if (!registered.empty()) return registered;
 
     const std::string_view trimmed = Trim(setting);
     if (trimmed.empty()) return {};

@@ -23,7 +23,7 @@ constexpr std::uint64_t kOffset = 4096;
 
 class AttachmentTest : public ::testing::Test {
 protected:
-    std::string Setup(const std::string& attachment) {
+    std::string WriteSetup(const std::string& attachment) {
         const std::string path = dir / "setup.exe";
         WriteFile(path, std::string(kOffset, 'P') + attachment);
         return path;
@@ -34,7 +34,7 @@ protected:
 };
 
 TEST_F(AttachmentTest, MakesANewExpansionDirectoryAndCopiesNothing) {
-    AttachmentPlace place = ExtractAttachment(files, Setup("MSCF"), kOffset);
+    AttachmentPlace place = ExtractAttachment(files, WriteSetup("MSCF"), kOffset);
     ASSERT_EQ(place.failure, "");
     EXPECT_EQ(fs::path(place.directory).parent_path().parent_path(), dir.path() / "temp");
     EXPECT_EQ(place.directory.back(), kNativeSeparator);
@@ -63,7 +63,7 @@ TEST_F(AttachmentTest, FailuresSayWhyAndLeaveNothing) {
 // first megabyte of it.
 TEST_F(AttachmentTest, MembersAreTakenFromTheAttachmentInPlace) {
     const std::string big = vexa::test::RandomBytes(2'345'678, 3);
-    const std::string setup = Setup(vexa::test::MakeCabinet({{"big.bin", big}, {"Script.TXT", "S"}}));
+    const std::string setup = WriteSetup(vexa::test::MakeCabinet({{"big.bin", big}, {"Script.TXT", "S"}}));
     const std::string out = (dir.path() / "out").string() + kNativeSeparator;
     std::vector<std::string> extracted;
     ASSERT_TRUE(ExtractFromCabinet(files, {setup, kOffset}, out, "Script.TXT", extracted));

@@ -150,12 +150,12 @@ protected:
         members.insert(members.begin(), Member{"Script.TXT", script});
         const std::string attachment = CabinetOf(members);
         ASSERT_FALSE(attachment.empty());
-        WriteFile(Setup(), std::string(kOffset, 'M') + attachment);
+        WriteFile(SetupPath(), std::string(kOffset, 'M') + attachment);
     }
-    std::string Setup() const { return root / "setup.exe"; }
+    std::string SetupPath() const { return root / "setup.exe"; }
 
     VexaInstall& StartUp() {
-        installer = std::make_unique<VexaInstall>(platform, host, Setup(), kOffset);
+        installer = std::make_unique<VexaInstall>(platform, host, SetupPath(), kOffset);
         EXPECT_TRUE(installer->StartUp());
         return *installer;
     }
@@ -284,7 +284,7 @@ TEST_F(EngineTest, DiskSpaceAddsUpOnOneDriveAndCountsOnlyWhatIsNeeded) {
                       c.moreLines,
                   {});
         ui = FakeUi();
-        installer = std::make_unique<VexaInstall>(platform, host, Setup(), kOffset);
+        installer = std::make_unique<VexaInstall>(platform, host, SetupPath(), kOffset);
         ASSERT_TRUE(installer->StartUp());
         EXPECT_EQ(installer->PressInstall(), c.message.empty());
         EXPECT_EQ(Messages(), c.message.empty() ? std::vector<std::string>{}

@@ -63,7 +63,7 @@ protected:
     }
 
     // A setup program whose attachment holds `script` as Script.TXT.
-    void Setup(const std::string& script, const std::string& memberName = "Script.TXT") {
+    void WriteSetup(const std::string& script, const std::string& memberName = "Script.TXT") {
         WriteFile(own, std::string(kOffset, 'P') + vexa::test::MakeCabinet({{memberName, script}}));
     }
     std::unique_ptr<VexaInstall> Start(bool expected = true) {
@@ -102,7 +102,7 @@ const std::string kGood =
     "SetProductProgramGroup \"<ProgramsGroup>\\Acme Tools\"\r\n";
 
 TEST_F(StartUpTest, AGoodScriptResolvesEverythingAndKeepsTheAttachment) {
-    Setup(kGood);
+    WriteSetup(kGood);
     auto install = Start();
     const InstallState& state = install->State();
     EXPECT_EQ(Messages(), std::vector<std::string>{});
@@ -121,7 +121,7 @@ TEST_F(StartUpTest, AGoodScriptResolvesEverythingAndKeepsTheAttachment) {
 }
 
 TEST_F(StartUpTest, AScriptInAFolderOfTheCabinetIsFound) {
-    Setup(kGood, "x\\script.txt");
+    WriteSetup(kGood, "x\\script.txt");
     EXPECT_EQ(Start()->State().productName, "Acme");
 }
 
@@ -151,7 +151,7 @@ TEST_F(StartUpTest, EachStopShowsItsMessageAndLeavesNothing) {
          std::string(kNoSubDirectory)},
     };
     for (const Case& c : cases) {
-        if (c.setup.empty()) Setup(c.script);
+        if (c.setup.empty()) WriteSetup(c.script);
         else WriteFile(own, c.setup);
         FakeUi fresh;
         Platform machine = WithUi(platform, fresh);
@@ -194,12 +194,12 @@ TEST_F(StartUpTest, TheProductDirectoryFromTheSetting) {
             registry.WriteString(RegistryRoot::LocalMachine, currentVersion, "ProgramFilesDir", *c.registryProgramFiles);
         if (c.registeredDirectory)
             registry.WriteString(RegistryRoot::LocalMachine, installed, "Directory", *c.registeredDirectory);
-        Setup("SetProductName \"Acme\"\rSetProductDirectory \"" + c.setting + "\"");
+        WriteSetup("SetProductName \"Acme\"\rSetProductDirectory \"" + c.setting + "\"");
         EXPECT_EQ(Start()->State().destination, c.destination) << c.label;
     }
 
     files.shell.SetFolder(SpecialFolder::ProgramFiles, "");
-    Setup("SetProductName \"Acme\"\rSetProductDirectory \"<ProgramFilesDir>\\Acme\"");
+    WriteSetup("SetProductName \"Acme\"\rSetProductDirectory \"<ProgramFilesDir>\\Acme\"");
     EXPECT_EQ(Start()->State().destination, NativePath("C:\\Program Files\\Acme\\").string());
 }
 
@@ -216,7 +216,7 @@ TEST_F(StartUpTest, TheProgramGroupNeedsItsPlaceholderAndTheShell) {
         {"", "(none)", ""},
         {"<ProgramsGroup>\\..\\Acme", "(none)", ""},
     };
-    Setup(kGood);
+    WriteSetup(kGood);
     auto install = Start();
     for (const Case& c : cases) {
         install->ResolveProgramGroup(c.setting);
@@ -247,7 +247,7 @@ TEST_F(StartUpTest, TheCertificateIsCheckedOnlyWhenAskedFor) {
         {"no check, no", "true", false, false, "no", false, 0, 1},
     };
     for (const Case& c : cases) {
-        Setup(kGood + "SetCheckTrust \"" + c.setting + "\"");
+        WriteSetup(kGood + "SetCheckTrust \"" + c.setting + "\"");
         FakeTrust check;
         check.SetAvailable(c.available);
         check.SetAnswer(c.trusted);
@@ -270,7 +270,7 @@ TEST_F(StartUpTest, TheCertificateIsCheckedOnlyWhenAskedFor) {
 }
 
 TEST_F(StartUpTest, ThePasswordIsAskedUntilItMatches) {
-    Setup(kGood + "SetPassword \"" + MakePasswordSetting("Sesame") + "\"");
+    WriteSetup(kGood + "SetPassword \"" + MakePasswordSetting("Sesame") + "\"");
     host.passwords = {"", "sesame", "", "Sesame"};
     auto install = Start();
     EXPECT_EQ(host.passwordDialogs, 4);
@@ -285,7 +285,7 @@ TEST_F(StartUpTest, ThePasswordIsAskedUntilItMatches) {
 }
 
 TEST_F(StartUpTest, ChangeFolderEndsInTheProductFolder) {
-    Setup(kGood);
+    WriteSetup(kGood);
     auto install = Start();
     const std::string tools = dir / "Tools";
     struct Case {
