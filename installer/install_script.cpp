@@ -1,5 +1,6 @@
 #include "installer/install_script.hpp"
 
+#include "cabcodec/member_name.hpp"
 #include "common/text.hpp"
 
 namespace vexa::installer {
@@ -36,6 +37,8 @@ std::optional<std::string> AfterPlaceholder(std::string_view text, std::string_v
     if (rest.starts_with('\\') || rest.starts_with('/')) rest.remove_prefix(1);
     return std::string(rest);
 }
+
+bool StaysBelow(std::string_view remainder) { return remainder.empty() || cab::IsSafeMemberName(remainder, 0); }
 
 std::string MemberNameOf(std::string_view cabinetArgument) {
     const std::size_t slash = cabinetArgument.find_last_of("\\/");

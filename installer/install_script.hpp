@@ -32,6 +32,10 @@ InstallerSettings ReadSettings(const ScriptLines& lines);
 // "\" or "/" right after it; nullopt when the text does not begin with it.
 std::optional<std::string> AfterPlaceholder(std::string_view text, std::string_view placeholder);
 
+// Whether a placeholder's remainder stays below what the placeholder stands for: empty
+// (the place itself) or a relative path that does not climb out.
+bool StaysBelow(std::string_view remainder);
+
 // The member of the attachment an install line names: the last component of its
 // cabinet argument (after the last "\" or "/"), upper-cased.
 std::string MemberNameOf(std::string_view cabinetArgument);

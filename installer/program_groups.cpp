@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "cabcodec/member_name.hpp"
 #include "common/format_path.hpp"
 #include "common/text.hpp"
 #include "installer/folders.hpp"
@@ -22,9 +21,6 @@ bool CanBeFileName(std::string_view caption) {
         return static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
     });
 }
-
-// A script's path below a directory: empty (the directory itself) or one that stays below it.
-bool StaysBelow(const std::string& remainder) { return remainder.empty() || cab::IsSafeMemberName(remainder, 0); }
 
 std::string Below(const std::string& directory, const std::string& remainder) {
     return directory + NativePath(remainder).string();

@@ -3,7 +3,6 @@
 
 #include <utility>
 
-#include "cabcodec/member_name.hpp"
 #include "common/format_path.hpp"
 #include "common/registry_path.hpp"
 #include "common/text.hpp"
@@ -25,11 +24,6 @@ std::string AsDirectory(std::string_view path) { return WithTrailingSeparator(pa
 
 // A script path as a path of this system.
 std::string Native(std::string_view formatPath) { return NativePath(formatPath).string(); }
-
-// A remainder after a placeholder must stay below what the placeholder stands for.
-bool StaysBelow(std::string_view remainder) {
-    return remainder.empty() || cab::IsSafeMemberName(remainder, 0);
-}
 
 // The registry's word first, then the shell's, then the usual place; ends in a separator.
 std::string ProgramFilesDirectory(Platform& platform) {
