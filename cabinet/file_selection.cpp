@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "common/file_name.hpp"
+#include "common/format_path.hpp"
 #include "common/text.hpp"
 #include "common/wildcard.hpp"
 
@@ -12,7 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
 
 }  // namespace
 
@@ -57,7 +57,7 @@ void FileSelection::Scan(const std::string& directory, const std::string& patter
         std::error_code unknown;
         fs::file_type type = entries->symlink_status(unknown).type();
         if (type == fs::file_type::directory) {
-            directories_.push_back(directory + name + kSeparator);
+            directories_.push_back(directory + name + kNativeSeparator);
         } else if (MatchesWildcard(pattern, name)) {
             (type == fs::file_type::regular ? files_ : skipped_).push_back(directory + name);
         }

@@ -9,8 +9,9 @@
 #include "cabinet/cab_messages.hpp"
 #include "cabinet/self_extracting.hpp"
 #include "cabinet/split_file.hpp"
-#include "common/file_name.hpp"
 #include "common/file_beside.hpp"
+#include "common/file_name.hpp"
+#include "common/format_path.hpp"
 #include "common/text.hpp"
 #include "common/wildcard.hpp"
 
@@ -19,7 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
 
 template <typename List>
 std::string EntryAt(const List& list, std::int32_t index) {
@@ -76,7 +76,7 @@ std::int32_t VexaCB::GetNumSelectedDirectories() { return CountOf(selection_.Dir
 
 std::string VexaCB::DisplaySelectDirectoryDialog(std::int32_t hwndOwner, const std::string& strTitle) {
     auto folder = platform_.ui.SelectFolder(hwndOwner, strTitle);
-    return folder ? WithTrailingSeparator(*folder, kSeparator) : std::string();
+    return folder ? WithTrailingSeparator(*folder, kNativeSeparator) : std::string();
 }
 
 std::string VexaCB::GetSelectedFile(std::int32_t index) { return EntryAt(selection_.Files(), index); }
@@ -112,7 +112,7 @@ void VexaCB::SkipFileInCab(std::int32_t index, bool skip) {
 bool VexaCB::ExpandCabFile(const std::string& destDirectory) {
     if (Trim(destDirectory).empty()) return false;
     ExpandOrder order{openedCabFilename_, destDirectory, expansionList_, window_};
-    if (!EndsWithSeparator(order.directory)) order.directory += kSeparator;
+    if (!EndsWithSeparator(order.directory)) order.directory += kNativeSeparator;
     std::string directory = order.directory;
     auto work = [&platform = platform_, &jobs = jobs_, order = std::move(order)] { RunExpansion(platform, jobs, order); };
     if (!jobs_.Start(CabinetJobs::Job::Expansion, std::move(work))) return false;

@@ -8,6 +8,7 @@
 #include "cabcodec/expand_into.hpp"
 #include "cabcodec/member_name.hpp"
 #include "common/file_name.hpp"
+#include "common/format_path.hpp"
 #include "common/registry_path.hpp"
 #include "common/text.hpp"
 #include "common/timestamp.hpp"
@@ -21,7 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
 
 // The engine's messages to the control's window: done, failed, progress.
 constexpr loader::DownloadMessages kDnldDownload{kUserMessage + 3, kUserMessage + 4, kUserMessage + 5};
@@ -54,7 +54,7 @@ std::int32_t Percent(std::uint64_t part, std::uint64_t whole) {
 }
 
 std::string WithSeparator(const std::string& directory) {
-    return directory.empty() ? directory : WithTrailingSeparator(directory, kSeparator);
+    return directory.empty() ? directory : WithTrailingSeparator(directory, kNativeSeparator);
 }
 
 // Pages name the predefined root keys by their numbers.
@@ -411,7 +411,7 @@ std::string VexaDnld::CreateTempSubDirectory(const std::string& prefix) {
         if (fs::create_directory(candidate, error)) made = candidate;
     }
     fs::remove(*file, error);
-    return made.empty() ? made : made + kSeparator;
+    return made.empty() ? made : made + kNativeSeparator;
 }
 
 std::string VexaDnld::GetWinTempDir() {
@@ -424,7 +424,7 @@ std::string VexaDnld::GetWinSysDir() { return WithSeparator(platform_.shell.Fold
 
 // A drive letter alone ("C:") names the drive's root.
 double VexaDnld::GetDriveFreeSpace(const std::string& driveName) {
-    std::string folder = driveName.size() == 2 && driveName[1] == ':' ? driveName + kSeparator : driveName;
+    std::string folder = driveName.size() == 2 && driveName[1] == ':' ? driveName + kNativeSeparator : driveName;
     auto space = platform_.files.SpaceOfDrive(folder);
     return space ? static_cast<double>(space->freeBytes) : 0.0;
 }

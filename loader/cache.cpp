@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+#include "common/format_path.hpp"
 #include "common/text.hpp"
 #include "common/wildcard.hpp"
 #include "signature/signature.hpp"
@@ -14,7 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
 const std::vector<std::string> kCounterKey = {"SOFTWARE", "Brindell Wayfarer", "Reg"};
 constexpr std::uint64_t kEvictAtLeast = 10'000'000;
 constexpr std::uint64_t kScriptLimit = 2000;
@@ -29,7 +29,7 @@ bool CopyOrLink(const fs::path& file, const fs::path& copy) {
     return !ec || fs::copy_file(file, copy, ec);
 }
 
-std::string WithSeparator(const fs::path& path) { return WithTrailingSeparator(path.string(), kSeparator); }
+std::string WithSeparator(const fs::path& path) { return WithTrailingSeparator(path.string(), kNativeSeparator); }
 
 // The entries of `folder` whose names match `pattern`, in the order the listing yields them.
 std::vector<fs::directory_entry> Listing(const std::string& folder, const char* pattern) {
@@ -129,10 +129,10 @@ std::string LocalCache::MakeUniqueTempDir(const std::string& prefix) {
     if (temp.empty()) return {};
     std::string base = temp + prefix + std::to_string(clock_.TickCount());
     std::error_code ec;
-    if (fs::create_directory(base, ec)) return base + kSeparator;
+    if (fs::create_directory(base, ec)) return base + kNativeSeparator;
     for (int suffix = 0; suffix <= 300; ++suffix) {
         std::string name = base + std::to_string(suffix);
-        if (fs::create_directory(name, ec)) return name + kSeparator;
+        if (fs::create_directory(name, ec)) return name + kNativeSeparator;
     }
     return {};
 }

@@ -11,7 +11,6 @@ namespace vexa::loader {
 namespace {
 
 constexpr std::string_view kPlaceholder = "<ProductDirectory>";
-constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 constexpr std::string_view kStartFailed = "Cannot execute program specified in script: ";
 constexpr std::string_view kRestartFailed = "Cannot execute program specified in script.";
 constexpr std::uint32_t kInputIdleWait = 30'000;
@@ -28,7 +27,7 @@ bool IsExecuteWord(const std::string& word) { return word == "EXECUTE" || word =
 std::string JoinProgramPath(std::string_view directory, std::string_view rest) {
     while (!directory.empty() && IsSeparator(directory.back())) directory.remove_suffix(1);
     while (!rest.empty() && IsSeparator(rest.front())) rest.remove_prefix(1);
-    return std::string(directory) + kSeparator + NativePath(rest).string();
+    return std::string(directory) + kNativeSeparator + NativePath(rest).string();
 }
 
 bool IsEmpty(const Rect& rect) { return rect.right <= rect.left || rect.bottom <= rect.top; }
@@ -203,7 +202,7 @@ std::string ProgramExecution::StartupFolder() {
     std::string folder = ports_.registry.ReadString(RegistryRoot::CurrentUser, kShellFoldersKey, "Startup")
                              .value_or(ports_.shell.FolderPath(SpecialFolder::Startup));
     if (folder.empty() || EndsWithSeparator(folder)) return folder;
-    return folder + kSeparator;
+    return folder + kNativeSeparator;
 }
 
 }  // namespace vexa::loader

@@ -80,8 +80,7 @@ std::string WhyLeftOut(const std::string& path) {
 // never follows a link, stored under its path relative to the directory with "\\" between
 // folders, in the order of StoredBefore. What the walk left out is named on standard error.
 std::vector<Source> SourcesUnder(const std::string& directory) {
-    constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
-    std::string start = WithTrailingSeparator(directory, kSeparator);
+    std::string start = WithTrailingSeparator(directory, kNativeSeparator);
     FileSelection selection;
     selection.Select(start + "*.*", true, std::numeric_limits<std::int32_t>::max());
     for (const std::string& path : selection.Skipped())
@@ -89,7 +88,7 @@ std::vector<Source> SourcesUnder(const std::string& directory) {
     std::vector<Source> sources;
     for (const std::string& path : selection.Files()) {
         std::string name = path.substr(start.size());
-        std::replace(name.begin(), name.end(), kSeparator, '\\');
+        std::replace(name.begin(), name.end(), kNativeSeparator, '\\');
         sources.push_back({path, name});
     }
     std::sort(sources.begin(), sources.end(),

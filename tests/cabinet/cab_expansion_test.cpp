@@ -1,5 +1,6 @@
 #include <filesystem>
 
+#include "common/format_path.hpp"
 #include "tests/cabinet/control_fixture.hpp"
 #include "tests/support/cabinet_shapes.hpp"
 
@@ -8,7 +9,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
 
 class ExpandCabFile : public ControlTest {
 protected:
@@ -21,7 +21,7 @@ protected:
     }
 
     std::string Out(const std::string& name) const {
-        return destination_ + kSeparator + fs::path(name).make_preferred().string();
+        return destination_ + kNativeSeparator + fs::path(name).make_preferred().string();
     }
 
     std::string cabinet_;
@@ -42,10 +42,10 @@ TEST_F(ExpandCabFile, CreatesTheFoldersOfStoredNamesInsideTheDestination) {
                                                          "ExpandCabDone"}));
     const RaisedEvent& done = events_.Last();
     EXPECT_EQ(done.Text(0), cabinet_);
-    EXPECT_EQ(done.Text(1), destination_ + kSeparator);
+    EXPECT_EQ(done.Text(1), destination_ + kNativeSeparator);
     EXPECT_EQ(done.Long(2), 3);
     // Progress shows where the job is when the event is raised, which may be further on.
-    EXPECT_TRUE(events_.raised[0].Text(3).starts_with(destination_ + kSeparator));
+    EXPECT_TRUE(events_.raised[0].Text(3).starts_with(destination_ + kNativeSeparator));
 }
 
 // An empty destination would be the root of the drive: nothing starts.
@@ -56,7 +56,7 @@ TEST_F(ExpandCabFile, AnEmptyOrBlankDestinationIsRefused) {
 }
 
 TEST_F(ExpandCabFile, UnansweredOverwriteQuestionsOverwriteEverythingAfterAskingOnce) {
-    ASSERT_TRUE(control_->ExpandCabFile(destination_ + kSeparator));
+    ASSERT_TRUE(control_->ExpandCabFile(destination_ + kNativeSeparator));
     RunJob();
     for (const char* name : {"top.txt", "dir/sub/a.txt", "last.txt"}) WriteFile(Out(name), "changed");
     events_.raised.clear();

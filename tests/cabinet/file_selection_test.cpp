@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <set>
 
+#include "common/format_path.hpp"
 #include "tests/cabinet/control_fixture.hpp"
 
 namespace vexa::testing {
@@ -12,7 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
 
 // root: a.txt b.TXT c.bin .hidden.txt, sub1/d.txt, sub1/deep/e.txt, sub2/f.txt
 class SelectFiles : public ControlTest {
@@ -22,7 +22,7 @@ protected:
         for (const char* file :
              {"a.txt", "b.TXT", "c.bin", ".hidden.txt", "sub1/d.txt", "sub1/deep/e.txt", "sub2/f.txt"})
             WriteFile(Path("root/") + file, "x");
-        root_ = Path("root") + kSeparator;
+        root_ = Path("root") + kNativeSeparator;
     }
 
     std::set<std::string> Selected() {
@@ -48,7 +48,7 @@ TEST_F(SelectFiles, SlicesOfOneDirectoryReturnFalseUntilTheWalkIsExhausted) {
     EXPECT_EQ(Selected(), Under({"a.txt", "b.TXT", ".hidden.txt", "sub1/d.txt", "sub1/deep/e.txt", "sub2/f.txt"}));
     ASSERT_EQ(control_->GetNumSelectedDirectories(), 4);
     EXPECT_EQ(control_->GetSelectedDirectory(0), root_);
-    EXPECT_EQ(control_->GetSelectedDirectory(3), root_ + "sub1" + kSeparator + "deep" + kSeparator);  // breadth first
+    EXPECT_EQ(control_->GetSelectedDirectory(3), root_ + "sub1" + kNativeSeparator + "deep" + kNativeSeparator);  // breadth first
     EXPECT_EQ(control_->GetSelectedDirectory(4), "");
 
     // A finished walk is not repeated until the selection is cleared.

@@ -1,5 +1,6 @@
 #include <filesystem>
 
+#include "common/format_path.hpp"
 #include "tests/cabinet/control_fixture.hpp"
 
 namespace vexa::testing {
@@ -103,13 +104,12 @@ TEST_F(Utilities, DialogFiltersEndInTwoBars) {
 }
 
 TEST_F(Utilities, TheFolderDialogGivesADirectoryString) {
-    constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
     std::string folder = dir_.path().string();
     ui_.Answer(folder);
-    ui_.Answer(folder + kSeparator);
+    ui_.Answer(folder + kNativeSeparator);
     ui_.Answer(std::nullopt);
-    EXPECT_EQ(control_->DisplaySelectDirectoryDialog(0, "Program folder"), folder + kSeparator);
-    EXPECT_EQ(control_->DisplaySelectDirectoryDialog(0, "Program folder"), folder + kSeparator);
+    EXPECT_EQ(control_->DisplaySelectDirectoryDialog(0, "Program folder"), folder + kNativeSeparator);
+    EXPECT_EQ(control_->DisplaySelectDirectoryDialog(0, "Program folder"), folder + kNativeSeparator);
     EXPECT_EQ(control_->DisplaySelectDirectoryDialog(0, "Program folder"), "");
     EXPECT_EQ(ui_.Questions().front().title, "Program folder");
 }

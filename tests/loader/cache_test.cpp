@@ -4,10 +4,11 @@
 
 #include <filesystem>
 
-#include "signature/signature.hpp"
+#include "common/format_path.hpp"
 #include "platform/fake/fake_clock.hpp"
 #include "platform/fake/fake_registry.hpp"
 #include "platform/native.hpp"
+#include "signature/signature.hpp"
 #include "tests/support/temp_dir.hpp"
 
 namespace vexa::loader {
@@ -16,7 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::vector<std::string> kCounterKey = {"SOFTWARE", "Brindell Wayfarer", "Reg"};
-constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
 
 // Real files in a fresh folder; the clock and the registry are fakes, so ages and counters
 // are whatever a test makes them.
@@ -57,33 +57,33 @@ protected:
 };
 
 TEST_F(LocalCacheTest, FoldersAreMadeUnderTheWindowsDirectoryWhenAskedFor) {
-    std::string root = (dir_.path() / "windows" / "Temporary VexaWeb Files").string() + kSeparator;
+    std::string root = (dir_.path() / "windows" / "Temporary VexaWeb Files").string() + kNativeSeparator;
     EXPECT_EQ(cache_.GetCacheRoot(), root);
-    EXPECT_EQ(cache_.GetTempFolder(), root + "Temp" + kSeparator);
-    EXPECT_EQ(cache_.GetInstalledScriptsFolder(), root + "Installed Scripts" + kSeparator);
-    EXPECT_EQ(cache_.GetDownloadedProgramsFolder(), root + "Downloaded Programs" + kSeparator);
+    EXPECT_EQ(cache_.GetTempFolder(), root + "Temp" + kNativeSeparator);
+    EXPECT_EQ(cache_.GetInstalledScriptsFolder(), root + "Installed Scripts" + kNativeSeparator);
+    EXPECT_EQ(cache_.GetDownloadedProgramsFolder(), root + "Downloaded Programs" + kNativeSeparator);
     for (const auto& folder : {"Temp", "Installed Scripts", "Downloaded Programs"})
         EXPECT_TRUE(fs::is_directory(root + folder)) << folder;
 }
 
 TEST_F(LocalCacheTest, UniqueDirectoriesTakeTheTickCountThenNumberedFallbacks) {
     std::string first = cache_.MakeUniqueTempDir("~pr");
-    EXPECT_EQ(first, Temp() + "~pr123456" + kSeparator);
+    EXPECT_EQ(first, Temp() + "~pr123456" + kNativeSeparator);
     EXPECT_TRUE(fs::is_directory(first));
-    EXPECT_EQ(cache_.MakeUniqueTempDir("~pr"), Temp() + "~pr1234560" + kSeparator);
+    EXPECT_EQ(cache_.MakeUniqueTempDir("~pr"), Temp() + "~pr1234560" + kNativeSeparator);
     for (int i = 1; i <= 300; ++i) MakeDir(Temp(), "~tm123456" + std::to_string(i));
     MakeDir(Temp(), "~tm123456");
     MakeDir(Temp(), "~tm1234560");
     EXPECT_EQ(cache_.MakeUniqueTempDir("~tm"), "");
     fs::remove(Temp() + "~tm123456300");
-    EXPECT_EQ(cache_.MakeUniqueTempDir("~tm"), Temp() + "~tm123456300" + kSeparator);
+    EXPECT_EQ(cache_.MakeUniqueTempDir("~tm"), Temp() + "~tm123456300" + kNativeSeparator);
 }
 
 TEST_F(LocalCacheTest, RemoveTempTreeTakesOnlyRunPieceAndWorkDirectoriesOfTheTemporaryFolder) {
-    std::string outside = MakeDir(dir_.path().string() + kSeparator, "~pr1");
+    std::string outside = MakeDir(dir_.path().string() + kNativeSeparator, "~pr1");
     std::string other = MakeDir(Temp(), "~xx1");
-    std::string nested = MakeDir(Temp(), std::string("~pr2") + kSeparator + "~tm3");
-    for (const std::string& refused : {outside, other, Temp(), Temp() + "~pr2" + kSeparator + ".." + kSeparator + "~pr2",
+    std::string nested = MakeDir(Temp(), std::string("~pr2") + kNativeSeparator + "~tm3");
+    for (const std::string& refused : {outside, other, Temp(), Temp() + "~pr2" + kNativeSeparator + ".." + kNativeSeparator + "~pr2",
                                        std::string()}) {
         EXPECT_FALSE(cache_.RemoveTempTree(refused)) << refused;
     }
@@ -91,15 +91,15 @@ TEST_F(LocalCacheTest, RemoveTempTreeTakesOnlyRunPieceAndWorkDirectoriesOfTheTem
 
     for (std::string name : {"~pr5", "~US6", "~Tm7"}) {
         std::string tree = MakeDir(Temp(), name);
-        MakeFile(tree + kSeparator, "inside", "x");
-        EXPECT_TRUE(cache_.RemoveTempTree(tree + kSeparator)) << name;
+        MakeFile(tree + kNativeSeparator, "inside", "x");
+        EXPECT_TRUE(cache_.RemoveTempTree(tree + kNativeSeparator)) << name;
         EXPECT_FALSE(fs::exists(tree)) << name;
     }
 }
 
 TEST_F(LocalCacheTest, KeptCabinetsAreFoundByContentAndCountedOnce) {
-    std::string program = MakeFile(dir_.path().string() + kSeparator, "program.cab", std::string(5000, 'p'));
-    std::string script = MakeFile(dir_.path().string() + kSeparator, "script.cab", "script bytes");
+    std::string program = MakeFile(dir_.path().string() + kNativeSeparator, "program.cab", std::string(5000, 'p'));
+    std::string script = MakeFile(dir_.path().string() + kNativeSeparator, "script.cab", "script bytes");
     EXPECT_FALSE(cache_.FindCachedCab(program, CacheKind::Program));
 
     ASSERT_TRUE(cache_.KeepCachedCab(program, CacheKind::Program));
@@ -141,22 +141,22 @@ TEST_F(LocalCacheTest, CountersCarryAChecksumAndAreRecomputedWhenItFails) {
 
     // A counter recomputed while a cabinet is kept counts that cabinet once.
     registry_.WriteString(RegistryRoot::LocalMachine, kCounterKey, kWebDirSize, "garbage");
-    std::string program = MakeFile(dir_.path().string() + kSeparator, "new.cab", std::string(100, 'n'));
+    std::string program = MakeFile(dir_.path().string() + kNativeSeparator, "new.cab", std::string(100, 'n'));
     ASSERT_TRUE(cache_.KeepCachedCab(program, CacheKind::Program));
     EXPECT_EQ(cache_.ReadCacheCounter(kWebDirSize), 1500u);
 }
 
 TEST_F(LocalCacheTest, HousekeepingSparesLiveProductDirectoriesAndRemovesAbandonedOnes) {
     std::string live = MakeDir(Temp(), "~pr1");
-    auto held = files().CreateHeldFile(live + kSeparator + kHeldMarkerName);
+    auto held = files().CreateHeldFile(live + kNativeSeparator + kHeldMarkerName);
     ASSERT_NE(held, nullptr);
     std::string ended = MakeDir(Temp(), "~pr2");
-    MakeFile(ended + kSeparator, kHeldMarkerName);
-    MakeFile(ended + kSeparator, "program.exe", "x");
+    MakeFile(ended + kNativeSeparator, kHeldMarkerName);
+    MakeFile(ended + kNativeSeparator, "program.exe", "x");
     std::string unmarked = MakeDir(Temp(), "~pr3");
 
     auto report = cache_.Housekeep();
-    EXPECT_TRUE(fs::exists(live + kSeparator + kHeldMarkerName));
+    EXPECT_TRUE(fs::exists(live + kNativeSeparator + kHeldMarkerName));
     EXPECT_FALSE(fs::exists(ended));
     EXPECT_FALSE(fs::exists(unmarked));
     EXPECT_EQ(report.removed.size(), 2u);
@@ -223,7 +223,7 @@ TEST_F(LocalCacheTest, ClearingEmptiesBothCachesAndSparesLiveRuns) {
     FillCache(cache_.GetDownloadedProgramsFolder(), 3, 10);
     FillCache(cache_.GetInstalledScriptsFolder(), 2, 10);
     std::string live = MakeDir(Temp(), "~pr1");
-    auto held = files().CreateHeldFile(live + kSeparator + kHeldMarkerName);
+    auto held = files().CreateHeldFile(live + kNativeSeparator + kHeldMarkerName);
     std::string work = MakeDir(Temp(), "~tm2");  // may be in use by a run
 
     EXPECT_EQ(cache_.Clear().removed.size(), 5u);

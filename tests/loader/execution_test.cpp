@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "common/format_path.hpp"
 #include "platform/fake/fake_clock.hpp"
 #include "platform/fake/fake_files.hpp"
 #include "platform/fake/fake_processes.hpp"
@@ -15,11 +16,10 @@
 namespace vexa::loader {
 namespace {
 
-constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 
 // "a/b" with the system's separator.
 std::string Native(std::string path) {
-    std::replace(path.begin(), path.end(), '/', kSeparator);
+    std::replace(path.begin(), path.end(), '/', kNativeSeparator);
     return path;
 }
 
@@ -292,12 +292,12 @@ TEST_F(ProgramExecutionTest, TheStartupFolderIsTheShellsValueOrFolderWithASepara
     EXPECT_EQ(execution_.Cmd("GetWindowsStartupFolder", ""), "");
     // Without the shell's value, the shell's own folder.
     shell_.SetFolder(SpecialFolder::Startup, Native("prefix/Startup"));
-    EXPECT_EQ(execution_.Cmd("GetWindowsStartupFolder", ""), Native("prefix/Startup") + kSeparator);
+    EXPECT_EQ(execution_.Cmd("GetWindowsStartupFolder", ""), Native("prefix/Startup") + kNativeSeparator);
     std::string folder = Native("home/u/Start Menu/Startup");
     registry_.WriteString(RegistryRoot::CurrentUser, key, "Startup", folder);
-    EXPECT_EQ(execution_.Cmd("getwindowsstartupfolder", "ignored"), folder + kSeparator);
-    registry_.WriteString(RegistryRoot::CurrentUser, key, "Startup", folder + kSeparator);
-    EXPECT_EQ(execution_.Cmd("GetWindowsStartupFolder", ""), folder + kSeparator);
+    EXPECT_EQ(execution_.Cmd("getwindowsstartupfolder", "ignored"), folder + kNativeSeparator);
+    registry_.WriteString(RegistryRoot::CurrentUser, key, "Startup", folder + kNativeSeparator);
+    EXPECT_EQ(execution_.Cmd("GetWindowsStartupFolder", ""), folder + kNativeSeparator);
     EXPECT_EQ(execution_.Cmd("NoSuchCommand", "x"), "");
 }
 
