@@ -16,15 +16,7 @@
 #include "common/format_path.hpp"
 #include "installer/installer_texts.hpp"
 #include "installer/vexa_install.hpp"
-#include "platform/fake/fake_clock.hpp"
-#include "platform/fake/fake_components.hpp"
-#include "platform/fake/fake_internet.hpp"
-#include "platform/fake/fake_processes.hpp"
-#include "platform/fake/fake_registry.hpp"
-#include "platform/fake/fake_shell.hpp"
-#include "platform/fake/fake_trust.hpp"
-#include "platform/fake/fake_ui.hpp"
-#include "platform/fake/fake_windows.hpp"
+#include "tests/support/fake_ports.hpp"
 #include "tests/support/forwarding_files.hpp"
 #include "tests/support/memory_cabinet.hpp"
 #include "tests/support/system_files.hpp"
@@ -125,7 +117,7 @@ std::string Program(const std::string& cabinet, const std::string& sub = "", std
                                    std::to_string(size), "1-0", sub});
 }
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public ::testing::Test, protected vexa::testing::FakePorts {
 protected:
     EngineTest() {
         for (const std::string& folder : {Temp(), System(), ProgramFiles()}) fs::create_directories(folder);
@@ -177,16 +169,7 @@ protected:
 
     vexa::testing::TempDir root;
     MachineFiles files{vexa::testing::SystemFiles(), Temp(), System()};
-    FakeClock clock;
-    FakeWindows windows{clock};
-    FakeUi ui;
-    FakeComponents components;
-    FakeShell shell;
-    FakeRegistry registry;
-    FakeInternet internet;
-    FakeTrust trust;
-    FakeProcesses processes;
-    Platform platform{files, clock, windows, ui, components, shell, registry, internet, trust, processes};
+    Platform platform = On(files);
     RecordingHost host;
     std::unique_ptr<VexaInstall> installer;
 };

@@ -14,15 +14,7 @@
 #include "installer/installer_texts.hpp"
 #include "installer/previous_installation.hpp"
 #include "installer/uninstall_record.hpp"
-#include "platform/fake/fake_clock.hpp"
-#include "platform/fake/fake_components.hpp"
-#include "platform/fake/fake_internet.hpp"
-#include "platform/fake/fake_processes.hpp"
-#include "platform/fake/fake_registry.hpp"
-#include "platform/fake/fake_shell.hpp"
-#include "platform/fake/fake_trust.hpp"
-#include "platform/fake/fake_ui.hpp"
-#include "platform/fake/fake_windows.hpp"
+#include "tests/support/fake_ports.hpp"
 #include "tests/support/memory_cabinet.hpp"
 #include "tests/support/system_files.hpp"
 #include "tests/support/temp_dir.hpp"
@@ -40,18 +32,9 @@ constexpr char kSep = kNativeSeparator;
 constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
 
 // Real files in a folder of the test; every other port a fake.
-struct Machine : ::testing::Test {
+struct Machine : ::testing::Test, testing::FakePorts {
     testing::TempDir dir;
-    FakeClock clock;
-    FakeWindows windows{clock};
-    FakeUi ui;
-    FakeComponents components;
-    FakeShell shell;
-    FakeRegistry registry;
-    FakeInternet internet;
-    FakeTrust trust;
-    FakeProcesses processes;
-    Platform platform{SystemFiles(), clock, windows, ui, components, shell, registry, internet, trust, processes};
+    Platform platform = On(SystemFiles());
 
     // The product as installed into a folder with a blank in its name.
     std::string install = dir / "Program Files" + kSep + "Acme Tools" + kSep;

@@ -8,15 +8,8 @@
 #include "installer/installer_texts.hpp"
 #include "installer/password.hpp"
 #include "installer/vexa_install.hpp"
-#include "platform/fake/fake_clock.hpp"
-#include "platform/fake/fake_components.hpp"
-#include "platform/fake/fake_internet.hpp"
-#include "platform/fake/fake_processes.hpp"
-#include "platform/fake/fake_registry.hpp"
-#include "platform/fake/fake_trust.hpp"
-#include "platform/fake/fake_ui.hpp"
-#include "platform/fake/fake_windows.hpp"
 #include "tests/installer/temp_folder_files.hpp"
+#include "tests/support/fake_ports.hpp"
 #include "tests/support/memory_cabinet.hpp"
 #include "tests/support/temp_dir.hpp"
 
@@ -54,7 +47,7 @@ private:
     }
 };
 
-class StartUpTest : public ::testing::Test {
+class StartUpTest : public ::testing::Test, protected vexa::testing::FakePorts {
 protected:
     StartUpTest() {
         files.shell.SetFolder(SpecialFolder::ProgramFiles, programFiles);
@@ -85,15 +78,7 @@ protected:
     std::string own = dir / "setup.exe";
     std::string programFiles = dir / "Program Files";
     std::string programs = dir / "Programs";
-    FakeClock clock;
-    FakeWindows windows{clock};
-    FakeUi ui;
-    FakeComponents components;
-    FakeRegistry registry;
-    FakeInternet internet;
-    FakeTrust trust;
-    FakeProcesses processes;
-    Platform platform{files, clock, windows, ui, components, files.shell, registry, internet, trust, processes};
+    Platform platform = On(files, files.shell);
     ScriptedHost host;
 };
 

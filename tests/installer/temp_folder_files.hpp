@@ -30,7 +30,7 @@ public:
     std::unique_ptr<ReadableFile> OpenShared(const std::string& path) override {
         auto file = real_.OpenShared(path);
         if (!file || !shortReadsFrom) return file;
-        return std::make_unique<ShortReads>(std::move(file), *shortReadsFrom);
+        return std::make_unique<testing::ShortReads>(std::move(file), *shortReadsFrom);
     }
 
     // What stands in the temporary folder.
@@ -41,20 +41,6 @@ public:
     }
 
 private:
-    class ShortReads final : public ReadableFile {
-    public:
-        ShortReads(std::unique_ptr<ReadableFile> file, std::uint64_t from) : file_(std::move(file)), from_(from) {}
-        std::uint64_t Size() const override { return file_->Size(); }
-        std::size_t ReadAt(std::uint64_t offset, unsigned char* into, std::size_t n) override {
-            if (offset >= from_) return 0;
-            return file_->ReadAt(offset, into, static_cast<std::size_t>(std::min<std::uint64_t>(n, from_ - offset)));
-        }
-
-    private:
-        std::unique_ptr<ReadableFile> file_;
-        std::uint64_t from_;
-    };
-
     std::filesystem::path temp_;
 };
 

@@ -2,6 +2,8 @@
 // Files that pass every call on to other files: a test's own files derive from it and
 // override only the calls they change.
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,6 +11,21 @@
 #include "platform/files.hpp"
 
 namespace vexa::testing {
+
+// A file whose reads deliver nothing from offset `from` on: a read that fails part way.
+class ShortReads final : public ReadableFile {
+public:
+    ShortReads(std::unique_ptr<ReadableFile> file, std::uint64_t from) : file_(std::move(file)), from_(from) {}
+    std::uint64_t Size() const override { return file_->Size(); }
+    std::size_t ReadAt(std::uint64_t offset, unsigned char* into, std::size_t n) override {
+        if (offset >= from_) return 0;
+        return file_->ReadAt(offset, into, static_cast<std::size_t>(std::min<std::uint64_t>(n, from_ - offset)));
+    }
+
+private:
+    std::unique_ptr<ReadableFile> file_;
+    std::uint64_t from_;
+};
 
 class ForwardingFiles : public Files {
 public:

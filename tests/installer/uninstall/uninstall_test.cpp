@@ -12,15 +12,7 @@
 #include "installer/installed_programs.hpp"
 #include "installer/installer_texts.hpp"
 #include "installer/uninstall_record.hpp"
-#include "platform/fake/fake_clock.hpp"
-#include "platform/fake/fake_components.hpp"
-#include "platform/fake/fake_internet.hpp"
-#include "platform/fake/fake_processes.hpp"
-#include "platform/fake/fake_registry.hpp"
-#include "platform/fake/fake_shell.hpp"
-#include "platform/fake/fake_trust.hpp"
-#include "platform/fake/fake_ui.hpp"
-#include "platform/fake/fake_windows.hpp"
+#include "tests/support/fake_ports.hpp"
 #include "tests/support/system_files.hpp"
 #include "tests/support/temp_dir.hpp"
 
@@ -35,18 +27,9 @@ using Lines = std::vector<std::string>;
 constexpr char kSep = kNativeSeparator;
 constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
 
-struct Uninstalling : ::testing::Test {
+struct Uninstalling : ::testing::Test, testing::FakePorts {
     testing::TempDir dir;
-    FakeClock clock;
-    FakeWindows windows{clock};
-    FakeUi ui;
-    FakeComponents components;
-    FakeShell shell;
-    FakeRegistry registry;
-    FakeInternet internet;
-    FakeTrust trust;
-    FakeProcesses processes;
-    Platform platform{SystemFiles(), clock, windows, ui, components, shell, registry, internet, trust, processes};
+    Platform platform = On(SystemFiles());
 
     std::string install = dir / "Program Files" + kSep + "Acme Tools" + kSep;
     std::string group = dir / "Programs" + kSep + "Acme" + kSep;
